@@ -1,0 +1,31 @@
+# The two commands of the README, over the CMake presets `linux` and `windows`.
+#   make demo   builds the native module and host and runs the demo
+#   make test   builds both builds and runs every test of both
+.PHONY: all deps linux windows test test-linux test-windows demo clean
+
+all: linux windows
+
+deps:
+	@sh scripts/install-deps.sh
+
+linux: deps
+	cmake --preset linux
+	cmake --build --preset linux
+
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows
+
+test-linux: linux
+	ctest --preset linux
+
+test-windows: windows
+	sh scripts/with-wine.sh ctest --preset windows
+
+test: test-linux test-windows
+
+demo: linux
+	./build/linux/stage/voxtrane-host
+
+clean:
+	rm -rf build

@@ -1,0 +1,8 @@
+#!/bin/sh
+# Runs one Windows program under Wine in the build's own prefix, quietly.
+# Used as CMAKE_CROSSCOMPILING_EMULATOR; tools/with-wine.sh keeps a wineserver up around test runs.
+here=$(cd "$(dirname "$0")/.." && pwd)
+: "${WINEPREFIX:=$here/build/windows/wineprefix}"
+export WINEPREFIX
+export WINEDEBUG=-all
+exec wine "$@"

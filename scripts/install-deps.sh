@@ -1,0 +1,21 @@
+#!/bin/sh
+# Installs the Debian packages the builds need, when some are missing. As root it runs
+# apt-get itself; otherwise it prints the command to run and fails.
+set -eu
+packages="cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev
+  binutils g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth"
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages:$missing" >&2
+    echo "Run: sudo apt-get update && sudo apt-get install -y --no-install-recommends$missing" >&2
+    exit 1
+fi
+echo "Installing:$missing"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+# shellcheck disable=SC2086
+apt-get install -y -q --no-install-recommends $missing

@@ -1,0 +1,101 @@
+// The MIDI side of one instance: the single send routine, channel-level controllers, transport
+// handling and the automation rule. It knows nothing of the host SDK; the plugin hands it a
+// SessionHost that reaches the host.
+#pragma once
+
+#include <cstdarg>
+#include <cstdint>
+
+#include "engine/shared_tables.h"
+#include "model/records.h"
+
+namespace engine {
+
+// What the engine needs from the host. Called from the note path: implementations must not
+// allocate or lock. [audio]
+class SessionHost {
+public:
+    virtual void midiOut(uint32_t message) = 0;
+    virtual intptr_t voiceQuery(intptr_t hostVoice, intptr_t code, intptr_t value) = 0;
+    virtual void voiceDone(intptr_t hostVoice) = 0;
+    virtual void debugLine(const char* text) = 0;  // one finished trace line
+    virtual void repaintEditor() = 0;
+
+protected:
+    ~SessionHost() = default;
+};
+
+// ChannelEvent kinds, as the host numbers them.
+enum ChannelEventKind : int { kEventPan = 2, kEventVolume = 3, kEventPitch = 4 };
+
+// SessionHost::voiceQuery codes, as the host numbers them.
+enum VoiceQuery : intptr_t { kVoiceColour = 2, kVoiceReleaseVelocity = 4, kVoiceInfo = 7 };
+
+// SendChannelControllers modes.
+enum ChannelControllerMode : int {
+    kSendAll = 0,
+    kSendPan = 2,
+    kSendVolume = 3,
+    kSendPitch = 4,
+    kSendControllerValues = 5,
+};
+
+class Session {
+public:
+    Session(model::InstanceRecords& records, SessionHost& host, SharedTables& shared, const void* traceId);
+
+    // The one way out for every message: mute, MIDI Extend, then the host. [audio]
+    void send(uint32_t message);
+
+    // Pan (CC 10), volume (CC 7), pitch bend and controller values of the instance. [audio][ui]
+    void SendChannelControllers(int mode, int controller = -1);
+
+    // Host channel pan / volume / pitch. [audio]
+    void ChannelEvent(int kind, int value);
+
+    // Host transport: 1 playing, other non-zero started, 0 stopped. [ui]
+    void transportChanged(intptr_t value);
+
+    // A host parameter standing for controller number `c` took value `v`. `plainController` is
+    // the controller number sent when no controller matches, or -1 for none. [audio][ui]
+    void automateControllerNumber(int c, int v, int plainController);
+
+    // Forget what was last sent on this instance's port and channel. [ui]
+    void forgetSwitches();
+    // The reset's view of the switch state: only this instance's copy, not the shared entry.
+    void clearSwitchState();
+
+    // Kills every voice at the host (transport stop, destruction). [audio][ui]
+    void killAllVoices();
+
+    // Trace line through the host, only while the debug-log flag is set.
+    void trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Trace line sent whatever the debug-log flag says.
+    void traceAlways(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    int32_t port() const { return records_.options.port; }
+    int32_t channel() const { return records_.options.channel; }
+    SharedTables& shared() { return shared_; }
+
+    // Channel-level values as last reported by the host.
+    uint8_t pan = 0;
+    uint8_t volume = 0;
+    int32_t pitch = 0;
+    bool playing = false;
+    float tickLength = 0.0f;
+    bool debugLog = false;
+
+    CurrentArticulationState current;
+    int currentArticulation = 0;
+    int currentBank = 0;
+
+private:
+    void vtrace(const char* format, va_list args);
+
+    model::InstanceRecords& records_;
+    SessionHost& host_;
+    SharedTables& shared_;
+    const void* traceId_;
+};
+
+}  // namespace engine

@@ -1,0 +1,138 @@
+#include "model/defaults.h"
+
+namespace model {
+
+namespace {
+
+struct NamedController {
+    const char* name;
+    int32_t cc;
+};
+// Page 1 of a new instance.
+constexpr NamedController kFirstPage[kControllersPerPage] = {
+    {"Dynamics", 1}, {"Breath", 2}, {"Expression", 11}, {"Speed", 16}, {"Vibrato", 21}, {"Hold", 64},
+};
+
+std::unique_ptr<KeyNameList> cloneKeyNames(const std::unique_ptr<KeyNameList>& list) {
+    return list ? std::make_unique<KeyNameList>(*list) : nullptr;
+}
+
+}  // namespace
+
+void defaultRouting(int liveInstances, int32_t& port, int32_t& channel) {
+    const int n = liveInstances < 1 ? 1 : liveInstances;
+    port = (n - 1) / kBankSize;
+    channel = (n - 1) % kBankSize;
+}
+
+void resetArticulation(Articulations& a, int i) {
+    a.icon[i] = kNoIcon;
+    a.note[i] = kNone;
+    a.notevel[i] = 127;
+    a.prog[i] = kNone;
+    a.modw[i] = kNone;
+    a.modc[i] = kModCcUnset;
+    a.name[i].clear();
+    a.keynamesmissing[i] = 0;
+    a.keynames[i].reset();
+    a.keynamespath[i].clear();
+    a.keynamestitle[i].clear();
+}
+
+void resetRecords(InstanceRecords& r, int liveInstances, bool deriveRouting) {
+    InstanceOptions& o = r.options;
+    if (deriveRouting) defaultRouting(liveInstances, o.port, o.channel);
+
+    // `preserve`, `page`, `editing` and `startart` survive a reset.
+    o.cc64release = 1;
+    o.allchannelomni = 1;
+    o.optimiseautomation = 1;
+    o.ghost = o.ghosttransport = o.holdkeyswitch = o.midixtend = o.cctimerfix = 0;
+    o.overlapping = o.altmiddlec = o.ccuacc = o.releasecc17 = o.changeanyrule = 0;
+    o.articbanks = 0;
+    o.minimised = 0;
+    o.uiscale = 0.0f;
+
+    for (int i = 0; i < kArticulationCount; ++i) resetArticulation(r.articulations, i);
+
+    for (auto& page : r.pageNames) page.clear();
+    r.controllerstart = 0;
+    o.paramknob = 0;
+
+    Controllers& c = r.controllers;
+    for (int i = 0; i < kControllerCount; ++i) {
+        c.name[i].clear();
+        c.type[i] = kKnob;
+        c.defaultValue[i] = 127;
+        c.cc[i] = kUnassignedCc;
+        c.on[i] = 1;
+        c.value[i] = 127;
+        c.lock[i] = 0;
+    }
+    for (int i = 0; i < kControllersPerPage; ++i) {
+        c.name[i] = kFirstPage[i].name;
+        c.cc[i] = kFirstPage[i].cc;
+    }
+    const int hold = kControllersPerPage - 1;
+    c.type[hold] = kSwitch;
+    c.defaultValue[hold] = 0;
+    c.value[hold] = 0;
+}
+
+bool isArticulationEmptyForMenu(const Articulations& a, int i) {
+    return a.icon[i] == kNoIcon && a.note[i] == kNone && a.notevel[i] == 127 && a.modw[i] == kNone &&
+           a.modc[i] == kModCcUnset && a.name[i].empty() && a.keynamespath[i].empty() &&
+           a.keynamestitle[i].empty() && !a.keynames[i];
+}
+
+bool isArticulationEmpty(const Articulations& a, int i) {
+    return isArticulationEmptyForMenu(a, i) && a.prog[i] == kNone && a.keynamesmissing[i] == 0;
+}
+
+Articulation copyArticulation(const Articulations& a, int i) {
+    Articulation out;
+    out.name = a.name[i];
+    out.icon = a.icon[i];
+    out.note = a.note[i];
+    out.notevel = a.notevel[i];
+    out.prog = a.prog[i];
+    out.modw = a.modw[i];
+    out.modc = a.modc[i];
+    out.keynamesmissing = a.keynamesmissing[i];
+    out.keynames = cloneKeyNames(a.keynames[i]);
+    out.keynamespath = a.keynamespath[i];
+    out.keynamestitle = a.keynamestitle[i];
+    return out;
+}
+
+void storeArticulation(Articulations& a, int i, const Articulation& s) {
+    a.name[i] = s.name;
+    a.icon[i] = s.icon;
+    a.note[i] = s.note;
+    a.notevel[i] = s.notevel;
+    a.prog[i] = s.prog;
+    a.modw[i] = s.modw;
+    a.modc[i] = s.modc;
+    a.keynamesmissing[i] = s.keynamesmissing;
+    a.keynames[i] = cloneKeyNames(s.keynames);
+    a.keynamespath[i] = s.keynamespath;
+    a.keynamestitle[i] = s.keynamestitle;
+}
+
+void moveArticulation(Articulations& a, int from, int to) {
+    if (from == to) return;
+    a.name[to] = std::move(a.name[from]);
+    a.icon[to] = a.icon[from];
+    a.note[to] = a.note[from];
+    a.notevel[to] = a.notevel[from];
+    a.prog[to] = a.prog[from];
+    a.modw[to] = a.modw[from];
+    a.modc[to] = a.modc[from];
+    a.keynamesmissing[to] = a.keynamesmissing[from];
+    a.keynames[to] = std::move(a.keynames[from]);
+    a.keynamespath[to] = std::move(a.keynamespath[from]);
+    a.keynamestitle[to] = std::move(a.keynamestitle[from]);
+    resetArticulation(a, from);
+}
+
+}  // namespace model

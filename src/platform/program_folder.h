@@ -1,0 +1,17 @@
+// The folder of the running host executable: the base of the template, importer and html paths.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Full path of the running executable, empty when it cannot be read.
+std::string executablePath();
+
+// The executable's folder, with no trailing separator.
+std::string programFolder();
+
+// Joins a folder and a relative path written with backslashes, using this platform's separator.
+std::string joinProgramPath(const std::string& folder, const char* relative);
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+// KRYLVSTExprPlug: the instance FL Studio creates for each channel that uses the plugin. It is
+// the ABI glue: every entry slot lands here, is made exception-proof, and is forwarded to the
+// model and the engine. Threads: the host calls voice slots and NewTick from its audio thread
+// ([audio]) and the rest from its user-interface thread ([ui]), without synchronisation.
+#pragma once
+
+#include <string>
+
+#include "engine/session.h"
+#include "model/records.h"
+#include "plugin/cpp_fruity_plug.h"
+
+class KRYLVSTExprPlug final : public TCPPFruityPlug {
+public:
+    KRYLVSTExprPlug(TPluginTag tag, TFruityPlugHost* host, HINSTANCE module);
+
+    // Entry slots, in slot order.
+    void FRUITY_STDCALL DestroyObject() noexcept override;                                         // 0 [ui]
+    intptr_t FRUITY_STDCALL Dispatcher(intptr_t id, intptr_t index, intptr_t value) noexcept override;  // 1 [ui]
+    void FRUITY_STDCALL Idle_Public() noexcept override;                                           // 2 [ui]
+    void FRUITY_STDCALL SaveRestoreState(IStream* stream, BOOL save) noexcept override;            // 3 [ui]
+    void FRUITY_STDCALL GetName(int kind, int index, int value, char* text) noexcept override;     // 4 [ui]
+    int FRUITY_STDCALL ProcessEvent(int kind, int value, int flags) noexcept override;             // 5 [audio]
+    int FRUITY_STDCALL ProcessParam(int index, int value, int flags) noexcept override;            // 6 [audio][ui]
+    intptr_t FRUITY_STDCALL TriggerVoice(TVoiceParams* params, intptr_t hostVoice) noexcept override;  // 9 [audio]
+    void FRUITY_STDCALL Voice_Release(intptr_t voice) noexcept override;                           // 10 [audio]
+    void FRUITY_STDCALL Voice_Kill(intptr_t voice) noexcept override;                              // 11 [audio]
+    int FRUITY_STDCALL Voice_Render(intptr_t voice, float* buffer, int& length) noexcept override; // 13 [audio]
+    void FRUITY_STDCALL NewTick() noexcept override;                                               // 14 [audio]
+    ~KRYLVSTExprPlug() override;
+    virtual intptr_t Reserved22() noexcept { return 0; }
+
+    // The names used in the rest of the program for the slots above.
+    void DestroyInstance() { DestroyObject(); }
+
+    // Every record back to its defaults; before a state restore and at construction. [ui]
+    void ResetToDefaults();
+
+    // The editor's mute button: mute, or solo with Ctrl; ignored while the transport plays. [ui]
+    void muteClicked(bool ctrlHeld);
+
+    // Request 48 and a repaint, after any change to stored data. [ui]
+    void stateChanged();
+    void repaintEditor() {}
+
+    model::InstanceRecords& records() { return records_; }
+    engine::Session& session() { return session_; }
+    bool editorVisible() const { return editorVisible_; }
+    TFruityPlugHost* host() const { return PlugHost; }
+
+private:
+    // The engine's way to the host: MIDI out under the sender tag, voice queries, trace lines.
+    class EngineLink final : public engine::SessionHost {
+    public:
+        explicit EngineLink(KRYLVSTExprPlug& plug) : plug_(plug) {}
+        void midiOut(uint32_t message) override;
+        intptr_t voiceQuery(intptr_t hostVoice, intptr_t code, intptr_t value) override;
+        void voiceDone(intptr_t hostVoice) override;
+        void debugLine(const char* text) override;
+        void repaintEditor() override { plug_.repaintEditor(); }
+
+    private:
+        KRYLVSTExprPlug& plug_;
+    };
+
+    intptr_t dispatch(intptr_t code, intptr_t index, intptr_t value) {
+        return PlugHost->Dispatcher(HostTag, code, index, value);
+    }
+    intptr_t onHostMessage(intptr_t id, intptr_t index, intptr_t value);
+    void showEditor(intptr_t parent);
+    void hideEditor();
+    void loadDroppedFile(const char* path);
+    void constructionReset();
+    void resizeEditor();
+
+    model::InstanceRecords records_;
+    EngineLink link_{*this};
+    engine::Session session_;
+
+    TPluginTag midiSender_;  // the tag copy every MIDI-out call is sent under
+    bool fresh_ = true;      // no state restored yet
+
+    // Editor state; the window itself is the editor's.
+    bool editorVisible_ = false;
+    intptr_t editorParent_ = 0;
+    bool placeWindowsPending_ = false;
+    float scale_ = 1.0f;
+    int editorWidth_ = 0;
+    int editorHeight_ = 0;
+
+    int32_t lastClickedKey_ = -1;
+    int32_t lastClickedColour_ = 0;
+};

@@ -1,0 +1,52 @@
+// An engine session on its own: records, shared tables and a host that records what it gets.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/session.h"
+#include "model/defaults.h"
+#include "hostkit/recording_host.h"
+
+namespace testing_support {
+
+class RecordingSessionHost final : public engine::SessionHost {
+public:
+    void midiOut(uint32_t message) override { midi.push_back(message); }
+    intptr_t voiceQuery(intptr_t, intptr_t, intptr_t) override { return 0; }
+    void voiceDone(intptr_t hostVoice) override { done.push_back(hostVoice); }
+    void debugLine(const char* text) override { lines.emplace_back(text); }
+    void repaintEditor() override { ++repaints; }
+
+    std::vector<std::string> described() const {
+        std::vector<std::string> out;
+        for (uint32_t m : midi) out.push_back(hostkit::describeMidi(m));
+        return out;
+    }
+
+    std::vector<uint32_t> midi;
+    std::vector<intptr_t> done;
+    std::vector<std::string> lines;
+    int repaints = 0;
+};
+
+class SessionTest : public ::testing::Test {
+protected:
+    SessionTest() { model::resetRecords(records, 1, true); }
+
+    // A second instance's session on the same shared tables.
+    std::unique_ptr<engine::Session> another(model::InstanceRecords& otherRecords, RecordingSessionHost& otherHost) {
+        model::resetRecords(otherRecords, 1, true);
+        return std::make_unique<engine::Session>(otherRecords, otherHost, *tables, &otherRecords);
+    }
+
+    model::InstanceRecords records;
+    std::unique_ptr<engine::SharedTables> tables = std::make_unique<engine::SharedTables>();
+    RecordingSessionHost host;
+    engine::Session session{records, host, *tables, this};
+};
+
+}  // namespace testing_support
