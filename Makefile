@@ -1,7 +1,7 @@
 # The two commands of the README, over the CMake presets `linux` and `windows`.
 #   make demo   builds the native module and host and runs the demo
 #   make test   builds both builds and runs every test of both
-.PHONY: all deps linux windows test test-linux test-windows demo clean
+.PHONY: all deps linux windows test test-linux test-windows demo bench clean
 
 all: linux windows
 
@@ -26,6 +26,9 @@ test: test-linux test-windows
 
 demo: linux
 	./build/linux/stage/voxtrane-host
+
+bench: linux
+	./build/linux/bench/voxtrane_bench
 
 clean:
 	rm -rf build

@@ -117,8 +117,6 @@ void Session::clearSwitchState() {
     currentBank = 0;
 }
 
-void Session::killAllVoices() {}
-
 void Session::trace(const char* format, ...) {
     if (!debugLog) return;
     va_list args;

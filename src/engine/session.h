@@ -3,10 +3,12 @@
 // SessionHost that reaches the host.
 #pragma once
 
+#include <array>
 #include <cstdarg>
 #include <cstdint>
 
 #include "engine/shared_tables.h"
+#include "engine/voice_table.h"
 #include "model/records.h"
 
 namespace engine {
@@ -20,6 +22,7 @@ public:
     virtual void voiceDone(intptr_t hostVoice) = 0;
     virtual void debugLine(const char* text) = 0;  // one finished trace line
     virtual void repaintEditor() = 0;
+    virtual void stateChanged() = 0;  // stored data changed (request 48 and a repaint)
 
 protected:
     ~SessionHost() = default;
@@ -30,6 +33,10 @@ enum ChannelEventKind : int { kEventPan = 2, kEventVolume = 3, kEventPitch = 4 }
 
 // SessionHost::voiceQuery codes, as the host numbers them.
 enum VoiceQuery : intptr_t { kVoiceColour = 2, kVoiceReleaseVelocity = 4, kVoiceInfo = 7 };
+
+// The field of the edited articulation that an incoming note fills while the editor holds a
+// drag on it (note learn).
+enum class NoteLearn { kNone, kKeyswitchVelocity, kKeyswitch, kSecondValue };
 
 // SendChannelControllers modes.
 enum ChannelControllerMode : int {
@@ -60,6 +67,25 @@ public:
     // the controller number sent when no controller matches, or -1 for none. [audio][ui]
     void automateControllerNumber(int c, int v, int plainController);
 
+    // A note starts: `levels` is the host's block of ten floats. Returns the voice handle (the
+    // record's address), or 0 when the table is full. [audio]
+    intptr_t TriggerVoice(const float* levels, intptr_t hostVoice);
+    // The note's key is let go: its note-off, unless another note holds the key. [audio]
+    void Voice_Release(intptr_t voice);
+    // The host discards the voice. [audio]
+    void Voice_Kill(intptr_t voice);
+    // Empties the record's slot. [audio]
+    void Session_FreeVoice(VoiceRecord* record);
+    // Host clock: held keyswitches and delayed notes. [audio]
+    void NewTick();
+    // Back to no voices, no held keyswitches, nothing delayed (construction). [ui]
+    void clearVoices();
+
+    // Switches the receiver to articulation `index` (0..63), sending only what differs from
+    // what was last sent on this port and channel. Returns 0 when nothing was sent, 2 when a
+    // controller change was sent, 1 when only keyswitches or a program change were. [audio][ui]
+    int Session_CheckArticulation(int index);
+
     // Forget what was last sent on this instance's port and channel. [ui]
     void forgetSwitches();
     // The reset's view of the switch state: only this instance's copy, not the shared entry.
@@ -86,11 +112,31 @@ public:
     bool debugLog = false;
 
     CurrentArticulationState current;
-    int currentArticulation = 0;
-    int currentBank = 0;
+    int currentArticulation = 0;  // last switched to; the editor highlights it
+    int currentBank = 0;          // from the last note's property; names follow it
+    // The articulation parameter: 0 = by voice colour, 1..64 = that articulation for all notes.
+    int articulationParameter = 0;
+
+    NoteLearn learn = NoteLearn::kNone;
+    // Set when a switch sent a controller change with the Kontakt timing fix on: notes wait
+    // five ticks so the sampler has switched before they arrive.
+    bool delayNotes = false;
+    bool pendingNotes = false;  // some voice waits for its note-on
+
+    const VoiceTable& voices() const { return voices_; }
 
 private:
     void vtrace(const char* format, va_list args);
+    void learnFrom(uint8_t key, int velocity);
+    void sendNoteOff(VoiceRecord& r);
+    void sendKeyswitch(int channel, int key, int velocity, bool off);
+    uint8_t releaseVelocity(intptr_t hostVoice);
+    int keyswitchChannel(int index) const;
+
+    static constexpr int kHoldKeys = 256;
+    VoiceTable voices_;
+    std::array<float, kHoldKeys> holdTimer_{};  // `KsHoldTimer`; running while >= 0.0001
+    std::array<uint8_t, kHoldKeys> holdChannel_{};
 
     model::InstanceRecords& records_;
     SessionHost& host_;

@@ -1,8 +1,10 @@
 #include "plugin/voxtrane_plug.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/note_names.h"
 #include "model/defaults.h"
 #include "platform/settings_store.h"
 #include "plugin/dropped_file.h"
@@ -65,6 +67,7 @@ KRYLVSTExprPlug::~KRYLVSTExprPlug() = default;
 void KRYLVSTExprPlug::constructionReset() {
     ResetToDefaults();
     model::InstanceOptions& o = records_.options;
+    session_.clearVoices();
     session_.tickLength = 0.0f;
     o.editing = 0;
     o.startart = 0;
@@ -73,6 +76,7 @@ void KRYLVSTExprPlug::constructionReset() {
     o.releasecc17 = 0;
     o.changeanyrule = 0;
     o.oldparams = 0;
+    params_.resetForConstruction();
     session_.pan = 0;
     session_.volume = 0;
     session_.pitch = 0;
@@ -85,6 +89,7 @@ void KRYLVSTExprPlug::constructionReset() {
             dispatch(fruity::kReqEditorResized, 0, 0);
         }
     }
+    rebuildNoteNames();
     dispatch(fruity::kReqSetColour, 0, kInstanceColour);
     dispatch(fruity::kReqWantIdle, 0, kWantIdleCalls);
 }
@@ -94,6 +99,7 @@ void KRYLVSTExprPlug::ResetToDefaults() {
     model::resetRecords(records_, p.liveCount, fresh_ && !records_.options.preserve);
     session_.clearSwitchState();
     session_.forgetSwitches();
+    session_.delayNotes = false;
     processWide().singleEditor = 1;
 }
 
@@ -183,18 +189,32 @@ void KRYLVSTExprPlug::SaveRestoreState(IStream*, BOOL save) noexcept {
     });
 }
 
-void KRYLVSTExprPlug::GetName(int, int, int, char*) noexcept {}
+void KRYLVSTExprPlug::GetName(int kind, int index, int value, char* text) noexcept {
+    guardedVoid([&] { params_.QueryName(kind, index, value, text); });
+}
 
 int KRYLVSTExprPlug::ProcessEvent(int kind, int value, int) noexcept {
     guardedVoid([&] { session_.ChannelEvent(kind, value); });
     return 0;
 }
 
-int KRYLVSTExprPlug::ProcessParam(int, int value, int) noexcept { return value; }
+int KRYLVSTExprPlug::ProcessParam(int index, int value, int flags) noexcept {
+    return guarded([&] { return params_.ParameterEvent(index, value, flags); }, value);
+}
 
-intptr_t KRYLVSTExprPlug::TriggerVoice(TVoiceParams*, intptr_t) noexcept { return 0; }
-void KRYLVSTExprPlug::Voice_Release(intptr_t) noexcept {}
-void KRYLVSTExprPlug::Voice_Kill(intptr_t) noexcept {}
+intptr_t KRYLVSTExprPlug::TriggerVoice(TVoiceParams* params, intptr_t hostVoice) noexcept {
+    if (!params) return 0;
+    return guarded([&] { return session_.TriggerVoice(reinterpret_cast<const float*>(params), hostVoice); },
+                   intptr_t{0});
+}
+
+void KRYLVSTExprPlug::Voice_Release(intptr_t voice) noexcept {
+    guardedVoid([&] { session_.Voice_Release(voice); });
+}
+
+void KRYLVSTExprPlug::Voice_Kill(intptr_t voice) noexcept {
+    guardedVoid([&] { session_.Voice_Kill(voice); });
+}
 
 int KRYLVSTExprPlug::Voice_Render(intptr_t, float* buffer, int& length) noexcept {
     // No sound: a stereo frame of silence for each requested frame.
@@ -202,7 +222,9 @@ int KRYLVSTExprPlug::Voice_Render(intptr_t, float* buffer, int& length) noexcept
     return 0;
 }
 
-void KRYLVSTExprPlug::NewTick() noexcept {}
+void KRYLVSTExprPlug::NewTick() noexcept {
+    guardedVoid([&] { session_.NewTick(); });
+}
 
 void KRYLVSTExprPlug::muteClicked(bool ctrlHeld) {
     if (session_.playing) return;
@@ -219,6 +241,13 @@ void KRYLVSTExprPlug::stateChanged() {
     repaintEditor();
 }
 
+void KRYLVSTExprPlug::ParamLink::showHint(const char* text) {
+    // The host takes a writable pointer; hand it a copy.
+    char hint[64];
+    std::snprintf(hint, sizeof hint, "%s", text);
+    plug_.PlugHost->OnHint(plug_.HostTag, hint);
+}
+
 void KRYLVSTExprPlug::EngineLink::midiOut(uint32_t message) {
     plug_.PlugHost->MIDIOut_Delayed(plug_.midiSender_, static_cast<intptr_t>(message));
 }
@@ -228,6 +257,8 @@ intptr_t KRYLVSTExprPlug::EngineLink::voiceQuery(intptr_t hostVoice, intptr_t co
 }
 
 void KRYLVSTExprPlug::EngineLink::voiceDone(intptr_t hostVoice) { plug_.PlugHost->Voice_Kill(hostVoice, 1); }
+
+void KRYLVSTExprPlug::rebuildNoteNames() { engine::buildNoteNames(records_.options.altmiddlec != 0, noteNames_); }
 
 void KRYLVSTExprPlug::EngineLink::debugLine(const char* text) {
     plug_.dispatch(fruity::kReqDebugLog, 0, reinterpret_cast<intptr_t>(text));

@@ -6,9 +6,11 @@
 
 #include <string>
 
+#include "engine/note_names.h"
 #include "engine/session.h"
 #include "model/records.h"
 #include "plugin/cpp_fruity_plug.h"
+#include "plugin/host_parameters.h"
 
 class KRYLVSTExprPlug final : public TCPPFruityPlug {
 public:
@@ -43,8 +45,13 @@ public:
     void stateChanged();
     void repaintEditor() {}
 
+    // The 128 key names ("C3" ...), rebuilt after a restore and when `altmiddlec` changes. [ui]
+    void rebuildNoteNames();
+    const engine::NoteNameTable& noteNames() const { return noteNames_; }
+
     model::InstanceRecords& records() { return records_; }
     engine::Session& session() { return session_; }
+    HostParameters& parameters() { return params_; }
     bool editorVisible() const { return editorVisible_; }
     TFruityPlugHost* host() const { return PlugHost; }
 
@@ -58,6 +65,21 @@ private:
         void voiceDone(intptr_t hostVoice) override;
         void debugLine(const char* text) override;
         void repaintEditor() override { plug_.repaintEditor(); }
+        void stateChanged() override { plug_.stateChanged(); }
+
+    private:
+        KRYLVSTExprPlug& plug_;
+    };
+
+    // The host parameters' way to the host: hints, repaints and what the editor shows.
+    class ParamLink final : public ParameterHost {
+    public:
+        explicit ParamLink(KRYLVSTExprPlug& plug) : plug_(plug) {}
+        void showHint(const char* text) override;
+        void repaintEditor() override { plug_.repaintEditor(); }
+        bool editorVisible() const override { return plug_.editorVisible_; }
+        int32_t hostVersion() const override { return plug_.PlugHost->HostVersion; }
+        intptr_t editorWindow() const override { return reinterpret_cast<intptr_t>(plug_.EditorHandle); }
 
     private:
         KRYLVSTExprPlug& plug_;
@@ -76,6 +98,8 @@ private:
     model::InstanceRecords records_;
     EngineLink link_{*this};
     engine::Session session_;
+    ParamLink paramLink_{*this};
+    HostParameters params_{records_, session_, paramLink_};
 
     TPluginTag midiSender_;  // the tag copy every MIDI-out call is sent under
     bool fresh_ = true;      // no state restored yet
@@ -87,6 +111,8 @@ private:
     float scale_ = 1.0f;
     int editorWidth_ = 0;
     int editorHeight_ = 0;
+
+    engine::NoteNameTable noteNames_{};
 
     int32_t lastClickedKey_ = -1;
     int32_t lastClickedColour_ = 0;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,10 +18,18 @@ namespace testing_support {
 class RecordingSessionHost final : public engine::SessionHost {
 public:
     void midiOut(uint32_t message) override { midi.push_back(message); }
-    intptr_t voiceQuery(intptr_t, intptr_t, intptr_t) override { return 0; }
+    intptr_t voiceQuery(intptr_t hostVoice, intptr_t code, intptr_t) override {
+        if (code == engine::kVoiceColour) return colour.count(hostVoice) ? colour[hostVoice] : 0;
+        if (code != engine::kVoiceReleaseVelocity) return 0;
+        const float v = releaseVelocity.count(hostVoice) ? releaseVelocity[hostVoice] : 0.0f;
+        uint32_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        return bits;
+    }
     void voiceDone(intptr_t hostVoice) override { done.push_back(hostVoice); }
     void debugLine(const char* text) override { lines.emplace_back(text); }
     void repaintEditor() override { ++repaints; }
+    void stateChanged() override { ++stateChanges; }
 
     std::vector<std::string> described() const {
         std::vector<std::string> out;
@@ -31,6 +41,9 @@ public:
     std::vector<intptr_t> done;
     std::vector<std::string> lines;
     int repaints = 0;
+    int stateChanges = 0;
+    std::map<intptr_t, int> colour;
+    std::map<intptr_t, float> releaseVelocity;
 };
 
 class SessionTest : public ::testing::Test {

@@ -1,0 +1,87 @@
+// Articulation switching: only what differs from what was last sent on the port and channel,
+// by any instance, goes out.
+#include "engine/midi_message.h"
+#include "engine/session.h"
+
+namespace engine {
+
+namespace {
+inline constexpr float kHoldLength = 400.0f;  // in the host's tick-length unit
+}
+
+int Session::keyswitchChannel(int index) const {
+    const int32_t channel = records_.options.channel;
+    return channel == model::kPerColourChannel ? index % 16 : channel % 16;
+}
+
+void Session::sendKeyswitch(int channel, int key, int velocity, bool off) {
+    const model::InstanceOptions& o = records_.options;
+    trace("MIDI out %i %i %i %i (%i)", o.port, channel, key, velocity, off ? 1 : 0);
+    send(off ? noteOff(o.port, channel, key, velocity) : noteOn(o.port, channel, key, velocity));
+}
+
+int Session::Session_CheckArticulation(int index) {
+    if (index < 0 || index >= model::kArticulationCount) return 0;
+    const model::Articulations& a = records_.articulations;
+    const model::InstanceOptions& o = records_.options;
+    const int32_t note = a.note[index], notevel = a.notevel[index], prog = a.prog[index];
+    const int32_t modw = a.modw[index], modc = a.modc[index];
+    // Program and controller changes go to the channel setting; for the per-colour setting
+    // that is channel 0.
+    const int channel = o.channel % 16;
+    const int ksChannel = keyswitchChannel(index);
+    CurrentArticulationState& shared = shared_.portChannelState[portChannelIndex(o.port, o.channel)];
+    current = shared;
+    int result = 0;
+
+    if (prog != -1 && prog != current.program) {
+        trace("Session_CheckArticulation(%i) : PROG changed from %i to %i", index, current.program, prog);
+        current.program = prog;
+        // A new program forgets the sampler's articulation: everything follows again.
+        current.ks1Note = current.ks1Velocity = current.modw = kUnknownSwitch;
+        result = 1;
+        send(programChange(o.port, channel, prog));
+    }
+    if (note != -1 && (note != current.ks1Note || notevel != current.ks1Velocity)) {
+        trace("Session_CheckArticulation(%i) : KS1 changed from %i:%i to %i:%i", index, current.ks1Note,
+              current.ks1Velocity, note, notevel);
+        result = 1;
+        current.ks1Note = note;
+        current.ks1Velocity = notevel;
+        sendKeyswitch(ksChannel, note, notevel, false);
+        if (o.holdkeyswitch) {
+            holdTimer_[note & 0xFF] = kHoldLength;
+            holdChannel_[note & 0xFF] = static_cast<uint8_t>(ksChannel);
+        } else {
+            sendKeyswitch(ksChannel, note, 0, true);
+        }
+        // The second keyswitch always follows a first one that was sent.
+        if (modc == model::kModSecondKeyswitch) current.modw = kUnknownSwitch;
+    }
+    if (modw != -1 && modw != current.modw && modc >= 0) {
+        trace("Session_CheckArticulation(%i) : CC%i changed from %i to %i", index, modc, current.modw, modw);
+        current.modw = modw;
+        result = 2;
+        send(controlChange(o.port, channel, modc, modw));
+    }
+    if (modw >= 0 && modc == model::kModSecondKeyswitch && modw != current.modw) {
+        trace("Session_CheckArticulation(%i) : KS2 changed from %i to %i", index, current.modw, modw);
+        result = 1;
+        current.modw = modw;
+        sendKeyswitch(ksChannel, modw, 127, false);
+        sendKeyswitch(ksChannel, modw, 0, true);
+    }
+    if (result == 0) return 0;
+    if (o.changeanyrule) {
+        // "Reset state on switch": a kind of switch this articulation does not use is sent
+        // again by the next articulation that does.
+        if (note == -1) current.ks1Note = -1;
+        if (notevel == -1) current.ks1Velocity = -1;
+        if (prog == -1) current.program = -1;
+        if (modw == -1) current.modw = -1;
+    }
+    shared = current;
+    return result;
+}
+
+}  // namespace engine
