@@ -1,7 +1,7 @@
 # The two commands of the README, over the CMake presets `linux` and `windows`.
 #   make demo   builds the native module and host and runs the demo
 #   make test   builds both builds and runs every test of both
-.PHONY: all deps linux windows test test-linux test-windows demo bench clean
+.PHONY: all deps linux windows test test-linux test-windows demo bench fuzz clean
 
 all: linux windows
 
@@ -32,3 +32,10 @@ bench: linux
 
 clean:
 	rm -rf build
+
+# libFuzzer targets with sanitizers, each run for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	sh scripts/run-fuzzers.sh $(FUZZ_SECONDS)

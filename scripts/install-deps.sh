@@ -3,7 +3,8 @@
 # apt-get itself; otherwise it prints the command to run and fails.
 set -eu
 packages="cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev
-  binutils g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth"
+  binutils g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
+  clang libclang-rt-14-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

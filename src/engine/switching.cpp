@@ -7,6 +7,7 @@ namespace engine {
 
 namespace {
 inline constexpr float kHoldLength = 400.0f;  // in the host's tick-length unit
+inline constexpr float kHoldRunning = 0.0001f;
 }
 
 int Session::keyswitchChannel(int index) const {
@@ -50,8 +51,13 @@ int Session::Session_CheckArticulation(int index) {
         current.ks1Velocity = notevel;
         sendKeyswitch(ksChannel, note, notevel, false);
         if (o.holdkeyswitch) {
-            holdTimer_[note & 0xFF] = kHoldLength;
-            holdChannel_[note & 0xFF] = static_cast<uint8_t>(ksChannel);
+            float& timer = holdTimer_[note & 0xFF];
+            uint8_t& heldOn = holdChannel_[note & 0xFF];
+            // One timer per key: when the key is still held on another channel (per-colour
+            // channels), that channel gets its note-off now, or it would never get one.
+            if (timer >= kHoldRunning && heldOn != ksChannel) sendKeyswitch(heldOn, note, 0, true);
+            timer = kHoldLength;
+            heldOn = static_cast<uint8_t>(ksChannel);
         } else {
             sendKeyswitch(ksChannel, note, 0, true);
         }

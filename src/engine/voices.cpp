@@ -10,7 +10,7 @@ namespace engine {
 
 namespace {
 
-inline constexpr float kHoldRunning = 0.0001f;
+inline constexpr float kHoldRunning = 0.0001f;  // a hold timer at or above this is running
 
 // 127 x ln(1 + 10 L) / ln 21 in 32-bit floats: level 1.0 gives 100, 0.5 gives 74.
 float velocityCurve(float level) {

@@ -238,6 +238,18 @@ TEST_F(NotesTest, HeldKeyswitchesAreReleasedByTheTicksTheyLast) {
     EXPECT_TRUE(takeMidi().empty());
 }
 
+TEST_F(NotesTest, AKeyswitchHeldOnOneColourChannelIsReleasedWhenAnotherTakesItsTimer) {
+    options().holdkeyswitch = 1;
+    options().channel = model::kPerColourChannel;
+    setArticulation(0, 24, 100, -1, -1, -1);
+    setArticulation(1, 24, 90, -1, -1, -1);
+    note(1, 60, 0);
+    note(2, 60, 1);
+    EXPECT_EQ(takeMidi(), (Strings{"port 0 ch 0 note-on 24 100", "port 0 ch 0 note-on 60 100",
+                                   "port 0 ch 1 note-on 24 90", "port 0 ch 0 note-off 24 0",
+                                   "port 0 ch 1 note-on 60 100"}));
+}
+
 TEST_F(NotesTest, KontaktTimingFixDelaysNotesAfterAControllerSwitchByFiveTicks) {
     options().cctimerfix = 1;
     setArticulation(0, -1, 127, -1, 32, 40);

@@ -110,7 +110,7 @@ int RecordingHost::Voice_ProcessEvent(intptr_t hostVoice, intptr_t code, intptr_
 }
 
 void RecordingHost::MIDIOut_Delayed(TPluginTag sender, intptr_t msg) {
-    midi.push_back({sender, static_cast<uint32_t>(msg)});
+    midi.push_back({sender, static_cast<uint32_t>(msg), clock});
 }
 
 void RecordingHost::MIDIOut(TPluginTag sender, intptr_t msg) { MIDIOut_Delayed(sender, msg); }

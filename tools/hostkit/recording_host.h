@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ namespace hostkit {
 struct MidiEvent {
     TPluginTag sender;
     uint32_t raw;
+    uint64_t clock = 0;  // the host's clock when it was sent
     int status() const { return raw & 0xFF; }
     int type() const { return raw & 0xF0; }
     int channel() const { return raw & 0x0F; }
@@ -44,8 +46,8 @@ public:
 
     // Answers.
     int colourOf(intptr_t hostVoice) const;
-    std::map<intptr_t, int> voiceColour;         // host voice -> colour 0..15
-    std::map<intptr_t, float> releaseVelocity;   // host voice -> 0..1
+    std::unordered_map<intptr_t, int> voiceColour;        // host voice -> colour 0..15
+    std::unordered_map<intptr_t, float> releaseVelocity;  // host voice -> 0..1
     float defaultReleaseVelocity = 0.0f;
     intptr_t mainWindow = 0x4242;
     std::string programPath = "C:\\Program Files\\Image-Line\\FL Studio 21\\";
@@ -53,6 +55,9 @@ public:
     bool promptConfirms = false;
     intptr_t messageBoxAnswer = 6;
     std::function<intptr_t(const DispatchCall&)> onDispatch;  // overrides the canned answers
+
+    // Stamped on every recorded MIDI message: whatever time unit the driver keeps (song ticks).
+    uint64_t clock = 0;
 
     // Records.
     std::vector<MidiEvent> midi;
