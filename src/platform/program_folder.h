@@ -8,6 +8,10 @@ namespace platform {
 // Full path of the running executable, empty when it cannot be read.
 std::string executablePath();
 
+// Full path of the module file this code was loaded from (the plugin's own file, or the
+// program it is linked into), empty when it cannot be found.
+std::string modulePath();
+
 // The executable's folder, with no trailing separator.
 std::string programFolder();
 

@@ -24,4 +24,9 @@ public:
 SettingsStore& settingsStore();
 void setSettingsStore(SettingsStore* store);
 
+// The platform's own store: the current user's registry on Windows; elsewhere one file in the
+// registry's export format at $KRYL_VOXTRANE_SETTINGS, else $XDG_CONFIG_HOME/KRYL Voxtrane/settings.reg,
+// else ~/.config/KRYL Voxtrane/settings.reg.
+SettingsStore& platformSettingsStore();
+
 }  // namespace platform

@@ -50,6 +50,8 @@ public:
     void QueryName(int kind, int index, int value, char* text);
 
     int articulationIndex() const { return articulationIndex_; }
+    // Older states put the articulation parameter elsewhere than the layout's own index. [ui]
+    void setArticulationIndex(int index) { articulationIndex_ = index; }
     // How many parameters the current layout uses (the value of request 27).
     int parameterCountInUse() const {
         return records_.options.paramknob ? kNamedLayoutCount : kParameterCount;

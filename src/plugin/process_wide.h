@@ -13,6 +13,10 @@
 #include "plugin/fruity_abi.h"
 #include "plugin/instance_registry.h"
 
+namespace http {
+struct HttpServer;
+}
+
 inline constexpr int32_t kNoFormPlace = -99999;
 
 struct ProcessWide {
@@ -31,7 +35,11 @@ struct ProcessWide {
     int32_t formPlaceX = kNoFormPlace;  // `PluginFormPlace`
     int32_t formPlaceY = kNoFormPlace;
 
+    // Channel for the next foreign state that leaves its channel to the plugin.
+    int32_t foreignChannelCounter = 0;
+
     bool httpApiEnabled = false;
+    http::HttpServer* httpServer = nullptr;  // the API's server; null while stopped
     intptr_t hostMainWindow = 0;
     std::string programFolder;
 };
@@ -42,3 +50,7 @@ ProcessWide& processWide();
 void processStartUp(TFruityPlugHost* host, TPluginTag tag);
 // [ui] last live instance, after the count reached 0.
 void processTearDown();
+
+// [ui] Refills `iconNames` from the template under the program folder; missing or malformed
+// leaves it empty.
+void LoadTemplate();

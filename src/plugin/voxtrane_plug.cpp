@@ -5,9 +5,13 @@
 #include <cstring>
 
 #include "engine/note_names.h"
+#include "http/http_api.h"
 #include "model/defaults.h"
+#include "model/state_stream.h"
+#include "platform/program_folder.h"
 #include "platform/settings_store.h"
 #include "plugin/dropped_file.h"
+#include "plugin/host_stream.h"
 #include "plugin/process_wide.h"
 #include "settings/registry_values.h"
 
@@ -56,10 +60,11 @@ KRYLVSTExprPlug::KRYLVSTExprPlug(TPluginTag tag, TFruityPlugHost* host, HINSTANC
     settings::RegReadString(platform::kHostGeneralKey, "Main PPI", ppi, "0");
     if (const int dpi = std::atoi(ppi)) scale_ = static_cast<float>(dpi / 96.0);
 
+    instanceId_ = http::HttpApi_NewInstanceId(this);
     processWide().registry.append(this);
     constructionReset();
     resizeEditor();
-    // The HTTP server of the first instance starts here once the API exists.
+    if (processWide().liveCount == 1 && processWide().httpApiEnabled) http::HttpApi_Start(this);
 }
 
 KRYLVSTExprPlug::~KRYLVSTExprPlug() = default;
@@ -174,20 +179,72 @@ void KRYLVSTExprPlug::loadDroppedFile(const char* path) {
     const DroppedFile file = classifyDroppedFile(path);
     if (file.kind == DroppedFileKind::kIgnored) return;
     dispatch(fruity::kReqSetName, 0, reinterpret_cast<intptr_t>(file.displayName.c_str()));
-    // The Kontakt and JSON importers take the file from here.
+    if (file.kind == DroppedFileKind::kKontaktInstrument) importDroppedNki(path);
+    else importDroppedArticulations(path);
     stateChanged();
 }
 
-void KRYLVSTExprPlug::Idle_Public() noexcept {}
-
-void KRYLVSTExprPlug::SaveRestoreState(IStream*, BOOL save) noexcept {
+void KRYLVSTExprPlug::Idle_Public() noexcept {
     guardedVoid([&] {
-        if (save) return;
-        ResetToDefaults();
-        repaintEditor();
-        fresh_ = false;
+        if (processWide().httpApiEnabled) http::HttpApi_Poll();
     });
 }
+
+void KRYLVSTExprPlug::SaveRestoreState(IStream* stream, BOOL save) noexcept {
+    guardedVoid([&] {
+        if (save) saveState(stream);
+        else restoreState(stream);
+    });
+}
+
+void KRYLVSTExprPlug::saveState(IStream* stream) {
+    HostStreamSink sink(stream);
+    model::SaveState(records_, processWide().singleEditor, sink);
+}
+
+void KRYLVSTExprPlug::restoreState(IStream* stream) {
+    const int32_t midixtend = records_.options.midixtend;
+    ResetToDefaults();
+
+    ProcessWide& p = processWide();
+    model::LoadContext context(p.singleEditor, p.foreignChannelCounter);
+    context.fresh = fresh_;
+    // Installed under the other plugin's name, the module reads that plugin's states.
+    context.foreignModule = platform::modulePath().find("MIDI Out") != std::string::npos;
+    context.hostVersion = PlugHost->HostVersion;
+    context.scale = scale_;
+    context.editorHeight = editorHeight_;
+    context.midixtendBefore = midixtend;
+    HostStreamSource source(stream);
+    const model::LoadResult result = model::LoadState(records_, source, context);
+    loadedFormat_ = result.format;
+
+    if (result.announceParameters) {
+        params_.setArticulationIndex(result.articulationIndex);
+        dispatch(fruity::kReqSetParamCount, 0, params_.parameterCountInUse());
+    }
+    if (result.resizeEditor) {
+        scale_ = result.scale;
+        resizeEditor();
+        dispatch(fruity::kReqEditorResized, 0, 0);
+    }
+    rebuildNoteNames();
+    if (result.keyNamesChanged) keyNamesChanged();
+    repaintEditor();
+    fresh_ = false;
+}
+
+void KRYLVSTExprPlug::loadKeyNames(int index, const char* path) {
+    if (model::LoadKeyNames(records_.articulations, index, path)) keyNamesChanged();
+    repaintEditor();
+}
+
+void KRYLVSTExprPlug::runKeyNamesCommand(int index, model::KeyNamesCommand command) {
+    if (model::runKeyNamesCommand(records_.articulations, index, command, EditorHandle)) keyNamesChanged();
+    repaintEditor();
+}
+
+void KRYLVSTExprPlug::keyNamesChanged() { dispatch(fruity::kReqNamesChanged, 0, 2); }
 
 void KRYLVSTExprPlug::GetName(int kind, int index, int value, char* text) noexcept {
     guardedVoid([&] { params_.QueryName(kind, index, value, text); });

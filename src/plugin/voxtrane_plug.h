@@ -8,7 +8,9 @@
 
 #include "engine/note_names.h"
 #include "engine/session.h"
+#include "model/key_names.h"
 #include "model/records.h"
+#include "model/uacc_conversion.h"
 #include "plugin/cpp_fruity_plug.h"
 #include "plugin/host_parameters.h"
 
@@ -49,10 +51,32 @@ public:
     void rebuildNoteNames();
     const engine::NoteNameTable& noteNames() const { return noteNames_; }
 
+    // Key names of articulation `index`: load from `path` (clear without one), or run a command
+    // of the key-names menu. Changed names are announced to the host (request 3). [ui]
+    void loadKeyNames(int index, const char* path);
+    void runKeyNamesCommand(int index, model::KeyNamesCommand command);
+
+    // The editor's scale and its window height in pixels, kept while the window is closed.
+    float editorScale() const { return scale_; }
+    int editorHeight() const { return editorHeight_; }
+
+    // Articulation files, UACC conversions and Kontakt instruments, from the editor's menus and
+    // shortcuts. Each command that changed articulations reports it (request 48). [ui]
+    void ArticulationCommand(int index, int command);  // 1..9; 0, the menu itself, is the editor's
+    void ExportArticulation(int index);
+    void ImportArticulation(int index);
+    void ExportBank();
+    void ImportBank(bool append);
+    void ConvertUacc(model::UaccDirection direction);
+    void ImportNki(bool append);
+    bool nkiImporterPresent() const;  // the NKI menu entries are offered only then
+
     model::InstanceRecords& records() { return records_; }
     engine::Session& session() { return session_; }
     HostParameters& parameters() { return params_; }
     bool editorVisible() const { return editorVisible_; }
+    // The HTTP API's name for this instance, unique among live instances.
+    uint32_t instanceId() const { return instanceId_; }
     TFruityPlugHost* host() const { return PlugHost; }
 
 private:
@@ -92,8 +116,15 @@ private:
     void showEditor(intptr_t parent);
     void hideEditor();
     void loadDroppedFile(const char* path);
+    void showMessage(const char* text, intptr_t flag);
+    void importDroppedArticulations(const char* path);
+    void importDroppedNki(const char* path);
+    std::string runNkiImport(const char* path, int startSlot);
     void constructionReset();
     void resizeEditor();
+    void saveState(IStream* stream);
+    void restoreState(IStream* stream);
+    void keyNamesChanged();
 
     model::InstanceRecords records_;
     EngineLink link_{*this};
@@ -103,9 +134,11 @@ private:
 
     TPluginTag midiSender_;  // the tag copy every MIDI-out call is sent under
     bool fresh_ = true;      // no state restored yet
+    int32_t loadedFormat_ = 0;  // format of the last restored state
 
     // Editor state; the window itself is the editor's.
     bool editorVisible_ = false;
+    uint32_t instanceId_ = 0;
     intptr_t editorParent_ = 0;
     bool placeWindowsPending_ = false;
     float scale_ = 1.0f;

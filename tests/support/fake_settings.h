@@ -11,8 +11,8 @@ namespace testing_support {
 
 class FakeSettings final : public platform::SettingsStore {
 public:
-    FakeSettings() { platform::setSettingsStore(this); }
-    ~FakeSettings() override { platform::setSettingsStore(nullptr); }
+    FakeSettings() : previous_(&platform::settingsStore()) { platform::setSettingsStore(this); }
+    ~FakeSettings() override { platform::setSettingsStore(previous_); }
 
     void setString(const std::string& key, const std::string& name, const std::string& bytes) {
         strings[{key, name}] = bytes;
@@ -38,6 +38,9 @@ public:
 
     std::map<std::pair<std::string, std::string>, std::string> strings;
     std::map<std::pair<std::string, std::string>, uint32_t> dwords;
+
+private:
+    platform::SettingsStore* previous_;  // restored when this one goes, so fakes can nest
 };
 
 }  // namespace testing_support

@@ -9,6 +9,7 @@
 #include "plugin/fruity_abi.h"
 #include "plugin/voxtrane_plug.h"
 #include "support/fake_host.h"
+#include "support/fake_settings.h"
 
 extern "C" TFruityPlug* CreatePlugInstance(TFruityPlugHost* host, TPluginTag tag) noexcept;
 
@@ -37,6 +38,8 @@ protected:
     // The plugin class behind the interface, for the editor-only actions that have no slot.
     static KRYLVSTExprPlug& impl(TFruityPlug* plug) { return *static_cast<KRYLVSTExprPlug*>(plug); }
 
+    // Instances read their settings from here, never from the developer's own.
+    FakeSettings settings;
     FakeHost host;
     std::vector<TFruityPlug*> live;
 

@@ -1,0 +1,491 @@
+#include "http/http_api.h"
+
+#include "model/json_text.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <rapidjson/document.h>
+
+#include "http/http_server.h"
+#include "model/articulation_file.h"
+#include "model/defaults.h"
+#include "platform/program_folder.h"
+#include "platform/settings_store.h"
+#include "plugin/process_wide.h"
+#include "plugin/voxtrane_plug.h"
+#include "settings/registry_values.h"
+
+namespace http {
+
+namespace {
+
+constexpr const char* kStaticFolder = "Plugins\\Fruity\\Generators\\KRYL Voxtrane\\html\\";
+constexpr size_t kPathLimit = 260;  // the platform's path limit, terminator included
+constexpr size_t kFileChunk = 1024;
+// The API bounds a request so that a huge Content-Length cannot grow memory without end.
+constexpr const char* kMaximumRequestSize = "1048576";
+
+const char* orNull(const char* text) { return text ? text : "(null)"; }
+
+bool isLive(const KRYLVSTExprPlug* instance) {
+    const auto& list = processWide().registry.instances();
+    return instance && std::find(list.begin(), list.end(), instance) != list.end();
+}
+
+// A log line through `instance`, while its debug log is on. The instance that started the
+// server may be gone while others live on: its lines are then dropped.
+void logLine(KRYLVSTExprPlug* instance, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void logLine(KRYLVSTExprPlug* instance, const char* format, ...) {
+    if (!isLive(instance) || !instance->session().debugLog) return;
+    char line[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    instance->session().trace("%s", line);
+}
+
+// Decimal text to int: 0 for text that is not a number, clamped to 32 bits.
+int32_t toInt(const char* text) {
+    const long long v = std::strtoll(text, nullptr, 10);
+    return static_cast<int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+}
+
+// Unsigned with automatic base; numbers beyond 32 bits read as the largest one, as a 32-bit
+// conversion saturates.
+uint32_t toId(const char* text) {
+    if (!text) return 0;
+    const unsigned long long v = std::strtoull(text, nullptr, 0);
+    return v > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(v);
+}
+
+// Text as a JSON string body: the quotation mark, backslash and control characters escaped.
+const char* jsonText(const std::string& text, std::string& scratch) {
+    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+        return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
+    });
+    if (plain) return text.c_str();
+    scratch.clear();
+    model::appendJsonString(scratch, text);
+    return scratch.c_str();
+}
+
+const char* boolText(bool on) { return on ? "true" : "false"; }
+
+// The option keys of commands and documents, in document order.
+enum class OptionKind { kField, kInverted, kProcessWide, kByte };
+struct OptionKey {
+    const char* key;
+    OptionKind kind;
+    int32_t model::InstanceOptions::*field;
+};
+constexpr OptionKey kOptionKeys[] = {
+    {"midiextend", OptionKind::kField, &model::InstanceOptions::midixtend},
+    {"ccghosting", OptionKind::kField, &model::InstanceOptions::ghost},
+    {"ccghostontransport", OptionKind::kField, &model::InstanceOptions::ghosttransport},
+    {"holdkeyswitch", OptionKind::kField, &model::InstanceOptions::holdkeyswitch},
+    {"cctimingfix", OptionKind::kField, &model::InstanceOptions::cctimerfix},
+    {"allchannelomni", OptionKind::kField, &model::InstanceOptions::allchannelomni},
+    {"cc64release", OptionKind::kField, &model::InstanceOptions::cc64release},
+    {"preserveport", OptionKind::kField, &model::InstanceOptions::preserve},
+    {"releasetocc117", OptionKind::kField, &model::InstanceOptions::releasecc17},
+    {"resetstate", OptionKind::kField, &model::InstanceOptions::changeanyrule},
+    {"showuacc", OptionKind::kField, &model::InstanceOptions::ccuacc},
+    {"parameterccs", OptionKind::kInverted, &model::InstanceOptions::paramknob},
+    {"allowoverlap", OptionKind::kField, &model::InstanceOptions::overlapping},
+    {"altmiddlec", OptionKind::kField, &model::InstanceOptions::altmiddlec},
+    {"optimiseauto", OptionKind::kField, &model::InstanceOptions::optimiseautomation},
+    {"showsingle", OptionKind::kProcessWide, nullptr},
+    {"articbanks", OptionKind::kByte, nullptr},
+};
+
+bool readOption(KRYLVSTExprPlug& instance, const OptionKey& option) {
+    model::InstanceOptions& o = instance.records().options;
+    switch (option.kind) {
+    case OptionKind::kField: return o.*option.field != 0;
+    case OptionKind::kInverted: return o.*option.field == 0;
+    case OptionKind::kProcessWide: return processWide().singleEditor != 0;
+    case OptionKind::kByte: return o.articbanks != 0;
+    }
+    return false;
+}
+
+void writeOption(KRYLVSTExprPlug& instance, const OptionKey& option, bool on) {
+    model::InstanceOptions& o = instance.records().options;
+    switch (option.kind) {
+    case OptionKind::kField: o.*option.field = on; break;
+    case OptionKind::kInverted: o.*option.field = !on; break;
+    case OptionKind::kProcessWide: processWide().singleEditor = on; break;
+    case OptionKind::kByte: o.articbanks = on; break;
+    }
+}
+
+bool setArticulationField(model::Articulations& a, int slot, const char* field, const char* value) {
+    if (std::strcmp(field, "name") == 0) a.name[slot] = value;
+    else if (std::strcmp(field, "icon") == 0) a.icon[slot] = toInt(value);
+    else if (std::strcmp(field, "note") == 0) a.note[slot] = toInt(value);
+    else if (std::strcmp(field, "notev") == 0) a.notevel[slot] = toInt(value);
+    else if (std::strcmp(field, "prog") == 0) a.prog[slot] = toInt(value);
+    else if (std::strcmp(field, "modw") == 0) a.modw[slot] = toInt(value);
+    else if (std::strcmp(field, "modc") == 0) a.modc[slot] = toInt(value);
+    else return false;
+    return true;
+}
+
+bool setControllerField(model::Controllers& c, int index, const char* field, const char* value) {
+    if (std::strcmp(field, "name") == 0) c.name[index] = value;
+    else if (std::strcmp(field, "type") == 0) c.type[index] = toInt(value);
+    else if (std::strcmp(field, "default") == 0) c.defaultValue[index] = toInt(value);
+    else if (std::strcmp(field, "cc") == 0) c.cc[index] = toInt(value);
+    else if (std::strcmp(field, "on") == 0) c.on[index] = toInt(value);
+    else if (std::strcmp(field, "value") == 0) c.value[index] = toInt(value);
+    else if (std::strcmp(field, "lock") == 0) c.lock[index] = toInt(value);
+    else return false;
+    return true;
+}
+
+void readIntMember(const rapidjson::Value& element, const char* key, int32_t& field) {
+    const auto member = element.FindMember(key);
+    if (member != element.MemberEnd() && member->value.IsInt()) field = member->value.GetInt();
+}
+
+// The "json" PUT: the body, found after the first blank line of the request text, replaces
+// every articulation when it is an array of at most 64 elements.
+void replaceArticulations(KRYLVSTExprPlug& instance, const ByteBuffer& request) {
+    if (request.length <= 4) return;
+    const char* text = reinterpret_cast<const char*>(request.data);
+    uint64_t body = 0;
+    bool found = false;
+    for (uint64_t i = 0; i + 5 <= request.length && !found; ++i) {
+        if ((text[i] == '\n' && text[i + 1] == '\n') || std::memcmp(text + i, "\r\n\r\n", 4) == 0) {
+            body = i;
+            found = true;
+        }
+    }
+    if (!found) return;
+    rapidjson::Document document;
+    document.Parse(text + body, static_cast<size_t>(request.length - body));
+    if (!document.HasParseError() && document.IsArray() && document.Size() <= model::kArticulationCount) {
+        model::Articulations& a = instance.records().articulations;
+        for (int i = 0; i < model::kArticulationCount; ++i) model::resetArticulation(a, i);
+        for (rapidjson::SizeType i = 0; i < document.Size(); ++i) {
+            const rapidjson::Value& element = document[i];
+            if (!element.IsObject()) continue;
+            const auto name = element.FindMember("name");
+            if (name != element.MemberEnd() && name->value.IsString()) a.name[i] = name->value.GetString();
+            readIntMember(element, "icon", a.icon[i]);
+            readIntMember(element, "note", a.note[i]);
+            readIntMember(element, "notevel", a.notevel[i]);
+            readIntMember(element, "uacc", a.prog[i]);
+            readIntMember(element, "prog", a.prog[i]);
+            readIntMember(element, "modw", a.modw[i]);
+            readIntMember(element, "modc", a.modc[i]);
+        }
+    }
+    instance.stateChanged();
+}
+
+// The articulation array: the bank-export text, up to the last slot in use.
+void writeArticulationArray(HttpConnection* c, KRYLVSTExprPlug& instance) {
+    const model::Articulations& a = instance.records().articulations;
+    const std::string text = model::articulationFileText(a, 0, model::usedArticulationCount(a));
+    Http_Write(c, text.data(), text.size());
+}
+
+void writeInstance(HttpConnection* c, KRYLVSTExprPlug& instance, bool first, std::string& scratch) {
+    const model::InstanceRecords& r = instance.records();
+    const model::InstanceOptions& o = r.options;
+    const engine::Session& s = instance.session();
+    Http_WriteFormat(c, "%s\t\t{\n", first ? "" : ",\n");
+    Http_WriteFormat(c, "\t\t\t\"id\":\t\t%u,\n", instance.instanceId());
+    Http_WriteFormat(c, "\t\t\t\"volume\":\t%i,\n", s.volume);
+    Http_WriteFormat(c, "\t\t\t\"pan\":\t\t%i,\n", s.pan);
+    Http_WriteFormat(c, "\t\t\t\"pitch\":\t%i,\n", s.pitch);
+    Http_WriteFormat(c, "\t\t\t\"port\":\t\t%i,\n", o.port);
+    Http_WriteFormat(c, "\t\t\t\"channel\":\t%i,\n", o.channel);
+    Http_WriteFormat(c, "\t\t\t\"visible\":\t%s,\n", boolText(instance.editorVisible()));
+    Http_WriteFormat(c, "\t\t\t\"minimised\":\t%s,\n", boolText(o.minimised != 0));
+    Http_WriteFormat(c, "\t\t\t\"tab\":\t\t%i,\n", o.page);
+    Http_WriteFormat(c, "\t\t\t\"editing\":\t%i,\n", o.editing);
+    Http_WriteFormat(c, "\t\t\t\"bankstart\":\t\t%i,\n", o.startart);
+    Http_WriteFormat(c, "\t\t\t\"controllerstart\":\t\t%i,\n", r.controllerstart);
+
+    Http_WriteFormat(c, "\t\t\t\"options\":\n\t\t\t{\n");
+    const size_t optionCount = sizeof kOptionKeys / sizeof kOptionKeys[0];
+    for (size_t i = 0; i < optionCount; ++i)
+        Http_WriteFormat(c, "\t\t\t\t\"%s\": %s%s\n", kOptionKeys[i].key, boolText(readOption(instance, kOptionKeys[i])),
+                         i + 1 < optionCount ? "," : "");
+    Http_WriteFormat(c, "\t\t\t},\n");
+
+    const model::Articulations& a = r.articulations;
+    Http_WriteFormat(c, "\t\t\t\"articulations\":\n\t\t\t[");
+    for (int i = 0; i < model::kArticulationCount; ++i) {
+        Http_WriteFormat(c, "%s\n\t\t\t\t{\"name\": \"%s\"", i ? "," : "", jsonText(a.name[i], scratch));
+        Http_WriteFormat(c, ", \"icon\": %i, \"note\": %i, \"notev\": %i, \"prog\": %i, \"modw\": %i, \"modc\": %i}",
+                         a.icon[i], a.note[i], a.notevel[i], a.prog[i], a.modw[i], a.modc[i]);
+    }
+    Http_WriteFormat(c, "\n\t\t\t],\n");
+
+    const model::Controllers& k = r.controllers;
+    Http_WriteFormat(c, "\t\t\t\"controllers\":\n\t\t\t[\n");
+    for (int i = 0; i < model::kControllerCount; ++i) {
+        Http_WriteFormat(c, "%s\n\t\t\t\t{\"name\": \"%s\"", i ? "," : "", jsonText(k.name[i], scratch));
+        Http_WriteFormat(c, ", \"type\": %i, \"default\": %i, \"cc\": %i, \"on\": %i, \"value\": %i, \"lock\": %i}",
+                         k.type[i], k.defaultValue[i], k.cc[i], k.on[i], k.value[i], k.lock[i]);
+    }
+    Http_WriteFormat(c, "\n\t\t\t],\n");
+
+    Http_WriteFormat(c, "\t\t\t\"pianokeys\":\n\t\t\t{\n");
+    Http_WriteFormat(c, "\t\t\t\t\"missing\": %s,\n", boolText(a.keynamesmissing[0] != 0));
+    Http_WriteFormat(c, "\t\t\t\t\"name\": \"%s\",\n", jsonText(a.keynamestitle[0], scratch));
+    Http_WriteFormat(c, "\t\t\t\t\"mappings\":\n\t\t\t\t[\n");
+    for (int i = 0; i < model::kArticulationCount; ++i) {
+        const char* separator = i + 1 < model::kArticulationCount ? "," : "";
+        if (!a.keynames[i]) {
+            Http_WriteFormat(c, "\t\t\t\t\t{}%s\n", separator);
+            continue;
+        }
+        Http_WriteFormat(c, "\t\t\t\t\t{");
+        bool firstEntry = true;
+        for (int key = 0; key < model::kKeyNameCount; ++key) {
+            const std::string& entry = (*a.keynames[i])[key];
+            if (entry.empty()) continue;
+            Http_WriteFormat(c, "%s\"%i\": \"%s\"", firstEntry ? "" : ", ", key, jsonText(entry, scratch));
+            firstEntry = false;
+        }
+        Http_WriteFormat(c, "}%s\n", separator);
+    }
+    Http_WriteFormat(c, "\t\t\t\t]\n\t\t\t}\n\t\t}");
+}
+
+void serveApi(const HttpEvent* event) {
+    logLine(static_cast<KRYLVSTExprPlug*>(event->userData), "Server event SB_EV_REQUEST %s %s", event->method,
+            event->path);
+
+    // "/api/<id>/<command>/<first>/<second>=<value>"
+    std::string path = event->path;
+    std::string value;
+    bool hasValue = false;
+    const size_t equals = path.find('=');
+    if (equals != std::string::npos) {
+        value = path.substr(equals + 1, path.find('\n', equals + 1) - (equals + 1));
+        hasValue = !value.empty();
+        path.resize(equals);
+    }
+    std::string segments[5];
+    int count = 0;
+    for (size_t start = 0; start < path.size() && count < 5;) {
+        const size_t slash = std::min(path.find('/', start), path.size());
+        if (slash > start) segments[count++] = path.substr(start, slash - start);
+        start = slash + 1;
+    }
+    auto segment = [&](int i) { return i < count ? segments[i].c_str() : nullptr; };
+    const uint32_t id = toId(segment(1));
+    const char* command = segment(2);
+    const char* valueText = hasValue ? value.c_str() : nullptr;
+
+    HttpConnection* c = event->connection;
+    Http_SendStatus(c, 200, "OK");
+    Http_SendHeader(c, "Content-Type", "application/json");
+
+    ProcessWide& p = processWide();
+    if (id != 0 && command && std::strcmp(command, "json") == 0 && std::strcmp(event->method, "GET") == 0) {
+        for (KRYLVSTExprPlug* instance : p.registry)
+            if (instance->instanceId() == id) {
+                writeArticulationArray(c, *instance);
+                return;
+            }
+    }
+
+    Http_WriteFormat(c, "{\n\t\"instances\":\n\t[\n");
+    std::string scratch;
+    bool first = true;
+    // A command may not add or remove instances, but walk a copy all the same.
+    const std::vector<KRYLVSTExprPlug*> instances = p.registry.instances();
+    for (KRYLVSTExprPlug* instance : instances) {
+        if (id != 0 && instance->instanceId() != id) continue;
+        if (command) HttpApi_RunCommand(instance, command, segment(3), segment(4), valueText, event);
+        writeInstance(c, *instance, first, scratch);
+        first = false;
+    }
+    Http_WriteFormat(c, "\n\t]\n}\n");
+}
+
+bool hasUnsafeSegment(const char* path) {
+    const char* start = path;
+    for (const char* p = path;; ++p) {
+        if (*p == '/' || *p == '\\' || *p == '\0') {
+            const std::string segment(start, static_cast<size_t>(p - start));
+            if (segment == "..") return true;
+            // Drive letters and alternate streams, and DOS device names that open a device in
+            // any folder (CON, NUL, COM1 ...), with or without an extension.
+            if (segment.find(':') != std::string::npos) return true;
+            std::string base = segment.substr(0, segment.find('.'));
+            for (char& ch : base) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+            while (!base.empty() && base.back() == ' ') base.pop_back();
+            if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" ||
+                ((base.rfind("COM", 0) == 0 || base.rfind("LPT", 0) == 0) && base.size() == 4 && base[3] >= '1' &&
+                 base[3] <= '9'))
+                return true;
+            if (*p == '\0') return false;
+            start = p + 1;
+        }
+    }
+}
+
+// Opens a regular, readable file; a folder opens on some platforms but cannot be read.
+std::FILE* openFile(const std::string& path) {
+    if (path.size() >= kPathLimit) return nullptr;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return nullptr;
+    const int first = std::fgetc(file);
+    if (first == EOF && std::ferror(file)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    std::rewind(file);
+    return file;
+}
+
+void serveFile(const HttpEvent* event) {
+    std::string file = platform::joinProgramPath(processWide().programFolder, kStaticFolder);
+    const char* relative = event->path;
+    if (*relative == '/' || *relative == '\\') ++relative;
+    for (const char* p = relative; *p; ++p) file += *p == '\\' ? '/' : *p;
+    logLine(static_cast<KRYLVSTExprPlug*>(event->userData), "Server event SB_EV_REQUEST %s %s (%s)", event->method,
+            event->path, file.c_str());
+
+    HttpConnection* c = event->connection;
+    std::FILE* f = nullptr;
+    if (!hasUnsafeSegment(event->path)) {
+        f = openFile(file);
+        if (!f) f = openFile(file + "/index.html");
+    }
+    if (!f) {
+        Http_SendStatus(c, 404, "OK");
+        Http_Write(c, "", 0);
+        return;
+    }
+    Http_SendStatus(c, 200, "OK");
+    Http_Write(c, "", 0);
+    char chunk[kFileChunk];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) Http_Write(c, chunk, n);
+    std::fclose(f);
+}
+
+}  // namespace
+
+void HttpApi_Start(KRYLVSTExprPlug* instance) {
+    ProcessWide& p = processWide();
+    if (p.httpServer) HttpApi_Stop(instance);
+    char port[settings::kValueBufferSize];
+    settings::RegReadString(platform::kVoxtraneKey, "HTTP Port", port, "8000");
+    HttpServerOptions options{};
+    options.handler = HttpApi_OnEvent;
+    options.userData = instance;
+    options.port = port;
+    options.maximumRequestSize = kMaximumRequestSize;
+    p.httpServer = HttpServer_Create(&options);
+    if (p.httpServer)
+        logLine(instance, "Listening on port %s:%s [%p]", orNull(options.host), port,
+                static_cast<void*>(p.httpServer));
+}
+
+void HttpApi_Stop(KRYLVSTExprPlug* instance) {
+    ProcessWide& p = processWide();
+    if (!p.httpServer) return;
+    HttpServer_Close(p.httpServer);
+    p.httpServer = nullptr;
+    logLine(instance, "Server closed");
+}
+
+void HttpApi_Poll() {
+    if (HttpServer* server = processWide().httpServer) HttpServer_Poll(server, 0);
+}
+
+bool HttpApi_Running() { return processWide().httpServer != nullptr; }
+
+void HttpApi_SetEnabled(KRYLVSTExprPlug* instance, bool enabled) {
+    processWide().httpApiEnabled = enabled;
+    settings::RegWriteDword(platform::kVoxtraneKey, "HTTP API", enabled ? 1 : 0);
+    if (enabled) HttpApi_Start(instance);
+    else HttpApi_Stop(instance);
+}
+
+int HttpApi_OnEvent(const HttpEvent* event) {
+    if (event->type != SB_EV_REQUEST) return SB_CONTINUE;
+    const char* path = event->path;
+    if (std::strcmp(path, "/api") == 0 || std::strncmp(path, "/api/", 5) == 0) serveApi(event);
+    else serveFile(event);
+    return SB_CONTINUE;
+}
+
+void HttpApi_RunCommand(KRYLVSTExprPlug* instance, const char* command, const char* first, const char* second,
+                        const char* value, const HttpEvent* event) {
+    logLine(instance, "Server command %s %s %s (%s)", orNull(command), orNull(first), orNull(second), orNull(value));
+    if (!command) return;
+    model::InstanceRecords& r = instance->records();
+    model::InstanceOptions& o = r.options;
+    const std::string name = command;
+
+    if (name == "json") {
+        if (event && event->connection && std::strcmp(event->method, "PUT") == 0)
+            replaceArticulations(*instance, event->connection->receive);
+        return;
+    }
+    if (!value) return;
+    const int32_t v = toInt(value);
+    const auto above = [v](uint32_t limit) { return static_cast<uint32_t>(v) > limit; };
+    if (name == "port") {
+        o.port = above(255) ? 255 : v;
+    } else if (name == "channel") {
+        o.channel = above(63) && v != model::kPerColourChannel ? 63 : v;
+    } else if (name == "tab") {
+        o.page = above(2) ? 2 : v;
+    } else if (name == "editing") {
+        o.editing = above(63) ? 63 : v;
+    } else if (name == "bankstart") {
+        o.startart = above(63) ? 63 : v;
+    } else if (name == "controllerstart") {
+        r.controllerstart = std::min(std::max(v, 0), model::kControllerCount - 1);
+    } else if (name == "options") {
+        if (!first) return;
+        for (const OptionKey& option : kOptionKeys)
+            if (std::strcmp(option.key, first) == 0) writeOption(*instance, option, std::strcmp(value, "true") == 0);
+    } else if (name == "articulations") {
+        if (!first || !second) return;
+        const int32_t slot = toInt(first);
+        if (slot < 0 || slot >= model::kArticulationCount) return;
+        setArticulationField(r.articulations, slot, second, value);
+    } else if (name == "controllers") {
+        if (!first || !second) return;
+        const int32_t index = toInt(first);
+        if (index < 0 || index >= model::kControllerCount) return;
+        setControllerField(r.controllers, index, second, value);
+    } else {
+        return;
+    }
+    instance->repaintEditor();
+}
+
+uint32_t chooseInstanceId(uintptr_t address, const std::vector<uint32_t>& taken) {
+    uint32_t id = static_cast<uint32_t>(address);
+    while (id == 0 || std::find(taken.begin(), taken.end(), id) != taken.end()) ++id;
+    return id;
+}
+
+uint32_t HttpApi_NewInstanceId(const KRYLVSTExprPlug* instance) {
+    std::vector<uint32_t> taken;
+    for (const KRYLVSTExprPlug* other : processWide().registry)
+        if (other != instance) taken.push_back(other->instanceId());
+    return chooseInstanceId(reinterpret_cast<uintptr_t>(instance), taken);
+}
+
+}  // namespace http

@@ -1,0 +1,51 @@
+// Names for the piano roll's keys, per articulation, from plain text files: line i names key
+// 131 - i. The names are also kept in the state, so a project keeps them when the file is gone.
+// Every function that can change names says so, and the caller tells the host (request 3). [ui]
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/records.h"
+
+namespace model {
+
+inline constexpr int kHighestPianoKey = 131;  // the piano roll's keys run 0..131
+inline constexpr int kKeyNameLines = kHighestPianoKey + 1;
+
+// The file name without folder and last extension; a leading dot is not an extension.
+std::string keyNamesTitle(const std::string& path);
+
+// Loads the names of articulation `index` from `path`, or clears them when `path` is null or
+// empty. A file that cannot be opened keeps the old names and marks them missing. True when
+// the names changed.
+bool LoadKeyNames(Articulations& articulations, int index, const char* path);
+
+// Writes all 148 names, one a line. Nothing happens without names or when the file cannot be
+// created; the path and title stay as they are.
+void SaveKeyNames(const Articulations& articulations, int index, const char* path);
+
+// The name of piano-roll key `key` for articulation `articulation`; null when it has none.
+const std::string* keyNameOf(const Articulations& articulations, int articulation, int key);
+
+// The key-names menu of the articulation panel and the key-names box's shortcuts.
+enum class KeyNamesCommand { kNone, kLoad, kClear, kReload, kSave };
+
+struct KeyNamesMenuItem {
+    std::string text;
+    KeyNamesCommand command = KeyNamesCommand::kNone;
+    bool separator = false;
+    bool disabled = false;
+};
+
+std::vector<KeyNamesMenuItem> keyNamesMenu(const Articulations& articulations, int index);
+
+// Click on the key-names box: Shift reloads (when there is a path), Ctrl saves (when there are
+// names), anything else loads.
+KeyNamesCommand keyNamesBoxCommand(const Articulations& articulations, int index, bool shift, bool ctrl);
+
+// Runs a menu or box command; load and save ask for the file with the dialogs owned by
+// `owner`. True when the names changed.
+bool runKeyNamesCommand(Articulations& articulations, int index, KeyNamesCommand command, void* owner);
+
+}  // namespace model

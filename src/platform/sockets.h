@@ -1,0 +1,58 @@
+// TCP sockets for the embedded HTTP server: the few calls it makes, each non-blocking, behind an
+// interface so that tests and fuzzers can run the server without a network. Winsock on Windows,
+// BSD sockets elsewhere; nothing outside the platform layer includes a socket header.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+using SocketHandle = uint64_t;
+inline constexpr SocketHandle kInvalidSocket = ~SocketHandle{0};
+
+// Winsock's select takes at most this many sockets per set once FD_SETSIZE is raised to it.
+inline constexpr size_t kSocketSetCapacity = 2048;
+// Dotted IPv4 text and its terminator.
+inline constexpr size_t kPeerAddressSize = 16;
+
+// The sockets one wait watches, and after it which of them are ready.
+struct SocketSet {
+    size_t count = 0;
+    SocketHandle sockets[kSocketSetCapacity];
+    bool ready[kSocketSetCapacity];
+
+    // Position of `socket` in the set, added if new; -1 when the set is full.
+    int add(SocketHandle socket);
+};
+
+class Sockets {
+public:
+    virtual ~Sockets() = default;
+
+    // Windows Sockets 2.2 start-up; a no-op elsewhere. Never undone.
+    virtual void startUp() = 0;
+    // A non-blocking TCP socket listening on every IPv4 interface at `port` (decimal text or a
+    // service name), with address reuse on. kInvalidSocket on any failure, with nothing left open.
+    virtual SocketHandle listenTcp(const char* port, int backlog) = 0;
+    // One waiting connection, made non-blocking, and its peer's dotted address (empty when it
+    // cannot be asked); kInvalidSocket when none is waiting or accepting fails.
+    virtual SocketHandle accept(SocketHandle listener, char (&peer)[kPeerAddressSize]) = 0;
+    // Bytes moved (> 0); 0 when the peer closed (receive only); -1 on failure, with
+    // `wouldBlock` telling a full or empty socket apart from an error.
+    virtual int64_t receive(SocketHandle socket, void* data, size_t size, bool& wouldBlock) = 0;
+    virtual int64_t send(SocketHandle socket, const void* data, size_t size, bool& wouldBlock) = 0;
+    virtual void close(SocketHandle socket) = 0;
+    // Waits at most `timeoutMs` for any socket of the sets to become readable or writable and
+    // marks which are. Returns how many are ready, or -1.
+    virtual int wait(SocketSet& read, SocketSet& write, uint32_t timeoutMs) = 0;
+    // Sockets opened through this object and not yet closed: the leak check of the tests.
+    virtual size_t openCount() const = 0;
+};
+
+// The process's sockets. Tests may install their own; nullptr restores the platform's.
+Sockets& sockets();
+void setSockets(Sockets* replacement);
+Sockets& platformSockets();
+
+}  // namespace platform

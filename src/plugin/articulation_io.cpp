@@ -1,0 +1,188 @@
+// The instance's side of articulation files, UACC conversions and Kontakt instrument import:
+// dialogs, messages to the user and the state-changed report around the model's work.
+#include <cstdio>
+#include <string>
+
+#include "model/articulation_commands.h"
+#include "model/articulation_file.h"
+#include "model/defaults.h"
+#include "model/nki_import.h"
+#include "platform/keyboard.h"
+#include "plugin/dropped_file.h"
+#include "plugin/process_wide.h"
+#include "plugin/voxtrane_plug.h"
+#include "settings/file_dialogs.h"
+
+namespace {
+
+inline constexpr intptr_t kMessageError = 16;
+inline constexpr intptr_t kMessageNote = 0;
+
+inline constexpr char kExportFailed[] = "Could not export articulation file. Please try again.";
+inline constexpr char kImportNotJson[] =
+    "Could not import articulation file. Please check it's a valid JSON-formatted articulation.";
+
+bool validIndex(int index) { return index >= 0 && index < model::kArticulationCount; }
+
+// An articulation-file dialog; false when it was cancelled.
+bool chooseArticulationFile(bool save, const char* title, void* owner, std::string& path) {
+    settings::FileDialogRequest request;
+    request.owner = owner;
+    request.defaultExtension = settings::kArticulationFileExtension;
+    request.filter = settings::kArticulationFileFilter;
+    request.title = title;
+    const bool chosen = save ? settings::ShowSaveDialog(request) : settings::ShowOpenDialog(request);
+    if (chosen) path = request.fileName;
+    return chosen;
+}
+
+void resetAllArticulations(model::Articulations& a) {
+    for (int i = 0; i < model::kArticulationCount; ++i) model::resetArticulation(a, i);
+}
+
+}  // namespace
+
+void KRYLVSTExprPlug::showMessage(const char* text, intptr_t flag) {
+    dispatch(fruity::kReqMessageBox, reinterpret_cast<intptr_t>(text), flag);
+}
+
+void KRYLVSTExprPlug::ArticulationCommand(int index, int command) {
+    if (!validIndex(index)) return;
+    model::Articulations& a = records_.articulations;
+    switch (command) {
+    case model::kCmdExport:
+        if (!model::isArticulationEmptyForMenu(a, index)) ExportArticulation(index);
+        else repaintEditor();
+        return;
+    case model::kCmdImport:
+        ImportArticulation(index);
+        return;
+    default:
+        if (model::runArticulationCommand(a, index, command, processWide().articulationClipboard).stateChanged)
+            stateChanged();
+        else
+            repaintEditor();
+    }
+}
+
+void KRYLVSTExprPlug::ExportArticulation(int index) {
+    std::string path;
+    if (!validIndex(index) || !chooseArticulationFile(true, settings::kExportArticulationTitle, EditorHandle, path)) {
+        repaintEditor();
+        return;
+    }
+    if (model::writeArticulationFile(path, records_.articulations, index, 1))
+        showMessage("Articulation exported!", kMessageNote);
+    else
+        showMessage(kExportFailed, kMessageError);
+    repaintEditor();
+}
+
+void KRYLVSTExprPlug::ExportBank() {
+    const int count = model::usedArticulationCount(records_.articulations);
+    std::string path;
+    if (!chooseArticulationFile(true, settings::kExportArticulationsTitle, EditorHandle, path)) {
+        repaintEditor();
+        return;
+    }
+    if (model::writeArticulationFile(path, records_.articulations, 0, count)) {
+        char message[64];
+        std::snprintf(message, sizeof message, "%i articulations exported!", count);
+        showMessage(message, kMessageNote);
+    } else {
+        showMessage(kExportFailed, kMessageError);
+    }
+    repaintEditor();
+}
+
+void KRYLVSTExprPlug::ImportArticulation(int index) {
+    std::string path;
+    if (!validIndex(index) || !chooseArticulationFile(false, settings::kImportArticulationTitle, EditorHandle, path)) {
+        repaintEditor();
+        return;
+    }
+    const model::ArticulationFileContents file = model::readArticulationFile(path, true);
+    if (file.status == model::ArticulationFileStatus::kNotJson) showMessage(kImportNotJson, kMessageError);
+    if (file.status != model::ArticulationFileStatus::kRead) {
+        repaintEditor();
+        return;
+    }
+    model::overlayArticulation(records_.articulations, index, file.elements.front());
+    stateChanged();
+}
+
+void KRYLVSTExprPlug::ImportBank(bool append) {
+    std::string path;
+    if (!chooseArticulationFile(false, settings::kImportArticulationsTitle, EditorHandle, path)) {
+        repaintEditor();
+        return;
+    }
+    model::Articulations& a = records_.articulations;
+    int start = 0;
+    // A plain import empties the bank before the file is even opened, so a bad file leaves it
+    // empty rather than half replaced.
+    if (append) start = model::usedArticulationCount(a);
+    else resetAllArticulations(a);
+    const model::ArticulationFileContents file = model::readArticulationFile(path, false);
+    if (file.status == model::ArticulationFileStatus::kNotJson) showMessage(kImportNotJson, kMessageError);
+    const int taken = file.status == model::ArticulationFileStatus::kRead
+                          ? model::overlayArticulations(a, file.elements, start)
+                          : 0;
+    if (taken > 0 || !append) stateChanged();
+    else repaintEditor();
+}
+
+void KRYLVSTExprPlug::ConvertUacc(model::UaccDirection direction) {
+    const int changed = model::convertUacc(records_.articulations, direction);
+    if (changed == 0) {
+        repaintEditor();
+        return;
+    }
+    char message[80];
+    std::snprintf(message, sizeof message,
+                  direction == model::UaccDirection::kKeyswitchToCc
+                      ? "%i articulations converted from UACC KS to UACC CC"
+                      : "%i articulations converted from UACC CC to UACC KS",
+                  changed);
+    showMessage(message, kMessageNote);
+    stateChanged();
+}
+
+bool KRYLVSTExprPlug::nkiImporterPresent() const { return model::nkiImporterPresent(processWide().programFolder); }
+
+std::string KRYLVSTExprPlug::runNkiImport(const char* path, int startSlot) {
+    return model::importNki(records_, processWide().programFolder, path, platform::ctrlKeyHeld(), startSlot);
+}
+
+void KRYLVSTExprPlug::ImportNki(bool append) {
+    settings::FileDialogRequest request;
+    request.owner = EditorHandle;
+    request.defaultExtension = settings::kKontaktInstrumentExtension;
+    request.filter = settings::kKontaktInstrumentFilter;
+    request.title = settings::kImportKontaktInstrumentTitle;
+    if (!settings::ShowOpenDialog(request)) {
+        repaintEditor();
+        return;
+    }
+    int start = 0;
+    if (append) start = model::usedArticulationCount(records_.articulations);
+    else resetAllArticulations(records_.articulations);
+    const std::string message = runNkiImport(request.fileName, start);
+    showMessage(message.c_str(), kMessageError);
+    stateChanged();
+}
+
+void KRYLVSTExprPlug::importDroppedArticulations(const char* path) {
+    // Overlays from slot 0 with no reset first: what the file does not mention stays.
+    const model::ArticulationFileContents file = model::readArticulationFile(path, false);
+    if (file.status == model::ArticulationFileStatus::kNotJson) showMessage(kImportNotJson, kMessageError);
+    if (file.status == model::ArticulationFileStatus::kRead)
+        model::overlayArticulations(records_.articulations, file.elements, 0);
+}
+
+void KRYLVSTExprPlug::importDroppedNki(const char* path) {
+    // A dropped instrument replaces the whole bank, even when the import then fails.
+    resetAllArticulations(records_.articulations);
+    const std::string message = runNkiImport(path, 0);
+    showMessage(message.c_str(), kMessageError);
+}

@@ -1,0 +1,95 @@
+#include "settings/file_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/file_dialog.h"
+
+namespace settings {
+namespace {
+
+// Records what the dialog was shown with and answers with a chosen path (or none).
+class FakeDialog final : public platform::FileDialog {
+public:
+    FakeDialog() { platform::setFileDialog(this); }
+    ~FakeDialog() override { platform::setFileDialog(nullptr); }
+
+    bool show(platform::FileDialogKind k, const platform::FileDialogParams& p) override {
+        kind = k;
+        params = p;
+        nameOnEntry = p.fileName;
+        initialFolder = p.initialFolder;
+        std::strcpy(p.fileName, answer.c_str());
+        return reported;
+    }
+
+    std::string answer;
+    bool reported = true;
+    platform::FileDialogKind kind{};
+    platform::FileDialogParams params;
+    std::string nameOnEntry, initialFolder;
+};
+
+TEST(FileDialogs, TheDialogOpensInTheFolderOfTheBuffersPathWithAnEmptyName) {
+    FakeDialog dialog;
+    dialog.answer = "D:\\Chosen\\bank.krylvox";
+    FileDialogRequest request;
+    request.filter = kArticulationFileFilter;
+    request.title = kImportArticulationsTitle;
+    request.setFileName("C:\\Banks\\names.txt");
+    ASSERT_TRUE(ShowOpenDialog(request));
+    EXPECT_STREQ(request.fileName, "D:\\Chosen\\bank.krylvox");
+    EXPECT_EQ(dialog.kind, platform::FileDialogKind::Open);
+    EXPECT_EQ(dialog.initialFolder, "C:\\Banks");
+    EXPECT_EQ(dialog.nameOnEntry, "");
+    EXPECT_EQ(dialog.params.fileNameSize, 260u);
+    EXPECT_EQ(dialog.params.flags, 0x1800u);
+    EXPECT_EQ(dialog.params.filter, kArticulationFileFilter);
+    EXPECT_EQ(dialog.params.title, kImportArticulationsTitle);
+
+    const struct {
+        const char* path;
+        const char* folder;
+    } cases[] = {
+        {"names.txt", ""},  // no separator: the platform's default folder
+        {"\\names.txt", ""},
+        {"/home/me/keys/names.txt", "/home/me/keys"},
+        {"C:/Banks\\sub/names.txt", "C:/Banks\\sub"},
+    };
+    for (const auto& c : cases) {
+        request.setFileName(c.path);
+        ShowSaveDialog(request);
+        EXPECT_EQ(dialog.kind, platform::FileDialogKind::Save);
+        EXPECT_EQ(dialog.initialFolder, c.folder) << c.path;
+    }
+    // A buffer filled to its last byte, with no terminator, is read no further than its end.
+    std::memset(request.fileName, 'a', sizeof request.fileName);
+    request.fileName[258] = '\\';
+    ShowOpenDialog(request);
+    EXPECT_EQ(dialog.initialFolder, std::string(258, 'a'));
+}
+
+TEST(FileDialogs, AFileIsChosenExactlyWhenTheBufferHoldsANameAfterwards) {
+    FakeDialog dialog;
+    FileDialogRequest request;
+    request.setFileName("C:\\Banks\\names.txt");
+    EXPECT_FALSE(ShowOpenDialog(request));  // reported a choice but left no name
+    EXPECT_STREQ(request.fileName, "");
+    dialog.reported = false;
+    dialog.answer = "C:\\keys.txt";
+    EXPECT_TRUE(ShowSaveDialog(request));  // reported a cancel but left a name
+}
+
+#ifndef _WIN32
+TEST(FileDialogs, WithoutADesktopEveryDialogIsCancelled) {
+    FileDialogRequest request;
+    request.setFileName("/home/me/names.txt");
+    EXPECT_FALSE(ShowOpenDialog(request));
+    EXPECT_STREQ(request.fileName, "");
+}
+#endif
+
+}  // namespace
+}  // namespace settings

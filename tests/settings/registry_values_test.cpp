@@ -1,0 +1,43 @@
+#include "settings/registry_values.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/settings_store.h"
+#include "support/fake_settings.h"
+
+namespace settings {
+namespace {
+
+using platform::kVoxtraneKey;
+
+TEST(RegistryValues, StoredValuesFallBackToTheirDefaults) {
+    testing_support::FakeSettings store;
+    char port[kValueBufferSize];
+    RegReadString(kVoxtraneKey, "HTTP Port", port, "8000");
+    EXPECT_STREQ(port, "8000");
+    store.setString(kVoxtraneKey, "HTTP Port", std::string("9000\0garbage", 12));
+    RegReadString(kVoxtraneKey, "HTTP Port", port, "8000");
+    EXPECT_STREQ(port, "9000");
+
+    for (const char* text : {"automatic", "", " x1.5"}) {  // not a number: automatic
+        store.setString(kVoxtraneKey, "UI Scale", text);
+        EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 7.0f), 0.0f) << text;
+    }
+    store.setString(kVoxtraneKey, "UI Scale", "1.25x");  // converted as far as it is a number
+    EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 0.0f), 1.25f);
+    store.setString(kVoxtraneKey, "UI Scale", std::string(261, '1'));  // longer than the buffer
+    EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 7.0f), 7.0f);
+}
+
+TEST(RegistryValues, TheInstalledStoreReplacesThePlatformsUntilRemoved) {
+    {
+        testing_support::FakeSettings store;
+        EXPECT_EQ(&platform::settingsStore(), &store);
+    }
+    EXPECT_EQ(&platform::settingsStore(), &platform::platformSettingsStore());
+}
+
+}  // namespace
+}  // namespace settings

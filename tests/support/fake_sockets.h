@@ -1,0 +1,136 @@
+// In-memory sockets, installed for the life of the object: clients are scripted byte streams,
+// so the HTTP server runs without a network, deterministically, in tests and fuzzers.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/sockets.h"
+
+namespace testing_support {
+
+class FakeSockets final : public platform::Sockets {
+public:
+    struct Client {
+        std::string input;          // what the client sends
+        size_t delivered = 0;
+        size_t chunk = SIZE_MAX;    // most bytes one receive hands over
+        bool hangsUp = false;       // closes its side once `input` is delivered
+        bool accepted = false;
+        bool open = false;          // the server's socket for it
+        bool closedByServer = false;
+        std::string output;         // what the server sent
+    };
+
+    static constexpr platform::SocketHandle kListener = 7;
+    static constexpr platform::SocketHandle kFirstClient = 100;
+
+    FakeSockets() { platform::setSockets(this); }
+    ~FakeSockets() override { platform::setSockets(nullptr); }
+
+    // A client that connects and sends `input`; its index.
+    size_t connect(std::string input, bool hangsUp = false, size_t chunk = SIZE_MAX) {
+        Client c;
+        c.input = std::move(input);
+        c.hangsUp = hangsUp;
+        c.chunk = chunk;
+        clients.push_back(std::move(c));
+        return clients.size() - 1;
+    }
+
+    void startUp() override {}
+
+    platform::SocketHandle listenTcp(const char* port, int) override {
+        lastPort = port ? port : "";
+        if (failListen || listening) return platform::kInvalidSocket;
+        listening = true;
+        ++open;
+        return kListener;
+    }
+
+    platform::SocketHandle accept(platform::SocketHandle, char (&peer)[platform::kPeerAddressSize]) override {
+        for (size_t i = 0; i < clients.size(); ++i) {
+            Client& c = clients[i];
+            if (c.accepted) continue;
+            c.accepted = c.open = true;
+            ++open;
+            std::strcpy(peer, "127.0.0.1");
+            return kFirstClient + i;
+        }
+        return platform::kInvalidSocket;
+    }
+
+    int64_t receive(platform::SocketHandle socket, void* data, size_t size, bool& wouldBlock) override {
+        Client& c = client(socket);
+        wouldBlock = false;
+        const size_t left = c.input.size() - c.delivered;
+        if (left == 0) {
+            if (c.hangsUp) return 0;
+            wouldBlock = true;
+            return -1;
+        }
+        const size_t n = std::min({size, c.chunk, left});
+        std::memcpy(data, c.input.data() + c.delivered, n);
+        c.delivered += n;
+        return static_cast<int64_t>(n);
+    }
+
+    int64_t send(platform::SocketHandle socket, const void* data, size_t size, bool& wouldBlock) override {
+        Client& c = client(socket);
+        const size_t n = std::min(size, sendLimit);
+        wouldBlock = n == 0;
+        if (n == 0) return -1;
+        c.output.append(static_cast<const char*>(data), n);
+        return static_cast<int64_t>(n);
+    }
+
+    void close(platform::SocketHandle socket) override {
+        --open;
+        if (socket == kListener) {
+            listening = false;
+            return;
+        }
+        Client& c = client(socket);
+        c.open = false;
+        c.closedByServer = true;
+    }
+
+    int wait(platform::SocketSet& read, platform::SocketSet& write, uint32_t) override {
+        ++waits;
+        int ready = 0;
+        for (size_t i = 0; i < read.count; ++i) {
+            const platform::SocketHandle s = read.sockets[i];
+            if (s == kListener) {
+                read.ready[i] = std::any_of(clients.begin(), clients.end(), [](const Client& c) { return !c.accepted; });
+            } else {
+                const Client& c = client(s);
+                read.ready[i] = c.delivered < c.input.size() || c.hangsUp;
+            }
+            ready += read.ready[i];
+        }
+        for (size_t i = 0; i < write.count; ++i) {
+            write.ready[i] = true;
+            ++ready;
+        }
+        return ready;
+    }
+
+    size_t openCount() const override { return open; }
+
+    std::vector<Client> clients;
+    bool failListen = false;
+    bool listening = false;
+    size_t sendLimit = SIZE_MAX;  // most bytes one send takes
+    size_t open = 0;
+    int waits = 0;
+    std::string lastPort;
+
+private:
+    Client& client(platform::SocketHandle socket) { return clients.at(socket - kFirstClient); }
+    const Client& client(platform::SocketHandle socket) const { return clients.at(socket - kFirstClient); }
+};
+
+}  // namespace testing_support
