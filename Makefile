@@ -25,7 +25,7 @@ test-windows: windows
 test: test-linux test-windows
 
 demo: linux
-	./build/linux/stage/voxtrane-host
+	./build/linux/stage/voxtrane-host demo
 
 bench: linux
 	./build/linux/bench/voxtrane_bench

@@ -1,104 +1,224 @@
-// voxtrane-host: loads the plugin module exactly as FL Studio does, runs a few instances
-// through the host interface and prints the MIDI they send.
+// voxtrane-host: loads the KRYL Voxtrane module exactly as FL Studio does and plays music
+// through its instances: a demo, offline rendering of MIDI files through articulation banks,
+// and tools for saved instance states.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "demo.h"
+#include "host_session.h"
 #include "hostkit/module_loader.h"
-#include "hostkit/recording_host.h"
+#include "render.h"
+#include "serve.h"
+#include "state_tool.h"
 
 namespace {
 
-void usage(FILE* out) {
-    std::fprintf(out,
-                 "usage: voxtrane-host [--plugin PATH] [--instances N]\n"
-                 "  Loads the staged KRYL Voxtrane module, creates N instances (default 3),\n"
-                 "  starts the transport, plays a few notes and prints the MIDI they send.\n");
+using voxhost::HostSession;
+
+constexpr int kBadInput = 2;
+
+const char* kUsage =
+    "usage: voxtrane-host [--plugin PATH] [--verbose] COMMAND ...\n"
+    "\n"
+    "Loads the KRYL Voxtrane plugin module (by default the one staged beside this program) through\n"
+    "CreatePlugInstance, as FL Studio does, and plays music through its instances.\n"
+    "\n"
+    "commands:\n"
+    "  demo [--no-serve] [--port N]\n"
+    "      Three instances from the shipped banks play a short phrase; the MIDI they send is listed\n"
+    "      and written to demo-out.mid; then the instances stay up with the HTTP API on port N\n"
+    "      (default 8000, every IPv4 interface) until Ctrl-C. --no-serve ends after the rendering.\n"
+    "  render IN.mid -o OUT.mid [--bank FILE.krylvox]... [--state FILE] [--list]\n"
+    "         [--sample-rate HZ]\n"
+    "      Plays a Standard MIDI File whose note channels are piano-roll colours through one\n"
+    "      instance per --bank (loaded as a dropped file) or per --state (a saved instance state),\n"
+    "      or one default instance, and writes every message the instances send, at the tick it\n"
+    "      was sent, to OUT.mid: one track per output port and channel, tempo map kept. Tracks\n"
+    "      with notes go to the instances in turn. --list also prints a listing.\n"
+    "  state dump FILE\n"
+    "      Prints a saved instance state (any format the plugin reads) as JSON.\n"
+    "  state convert FILE -o OUT\n"
+    "      Loads a saved state into an instance and saves it again, in the current format.\n"
+    "\n"
+    "options:\n"
+    "  --plugin PATH   the module to load\n"
+    "  --verbose       also show the plugin's debug lines and every request it makes\n"
+    "  --help          this text (also after a command)\n"
+    "\n"
+    "Bad input (a missing or unreadable file, a file that is not a MIDI file, a module that does\n"
+    "not load, a port in use) ends with one line on stderr and exit status 2.\n";
+
+int fail(const std::string& line) {
+    std::fprintf(stderr, "voxtrane-host: %s\n", line.c_str());
+    return kBadInput;
 }
 
-void printNewMidi(const hostkit::RecordingHost& host, size_t& shown) {
-    for (; shown < host.midi.size(); ++shown) {
-        const hostkit::MidiEvent& m = host.midi[shown];
-        std::printf("  instance %lld  %s\n", static_cast<long long>(m.sender), m.describe().c_str());
+bool wantsHelp(const std::vector<std::string>& args) {
+    for (const std::string& a : args)
+        if (a == "--help" || a == "-h") return true;
+    return false;
+}
+
+int render(hostkit::PluginModule& module, bool verbose, const std::vector<std::string>& args) {
+    std::string input, output, state;
+    std::vector<std::string> banks;
+    bool list = false;
+    double sampleRate = 44100.0;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "-o" && hasValue) output = args[++i];
+        else if (a == "--bank" && hasValue) banks.push_back(args[++i]);
+        else if (a == "--state" && hasValue) state = args[++i];
+        else if (a == "--sample-rate" && hasValue) sampleRate = std::atof(args[++i].c_str());
+        else if (a == "--list") list = true;
+        else if (!a.empty() && a[0] != '-' && input.empty()) input = a;
+        else return fail("render: unexpected argument " + a + " (see --help)");
     }
+    if (input.empty() || output.empty()) return fail("render: needs IN.mid and -o OUT.mid (see --help)");
+    if (!(sampleRate >= 1000.0 && sampleRate <= 1000000.0)) return fail("render: --sample-rate must be 1000..1000000");
+
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!voxhost::readFile(input, bytes, error)) return fail(input + ": " + error);
+    smf::Song song;
+    if (!smf::parse(bytes.data(), bytes.size(), song, error)) return fail(input + ": " + error);
+    std::vector<uint8_t> stateBytes;
+    if (!state.empty() && !voxhost::readFile(state, stateBytes, error)) return fail(state + ": " + error);
+    for (const std::string& bank : banks) {
+        std::FILE* f = std::fopen(bank.c_str(), "rb");
+        if (!f) return fail(bank + ": " + std::strerror(errno));
+        std::fclose(f);
+    }
+    if (!voxhost::prepareApiSettings(false, 8000, error)) return fail(error);
+
+    HostSession session(module, verbose, sampleRate);
+    for (const std::string& bank : banks) {
+        if (!session.addInstance()) return fail(session.error());
+        if (!session.dropFile(session.instanceCount() - 1, bank)) return fail(bank + ": the plugin could not import it");
+    }
+    if (!state.empty()) {
+        if (!session.addInstance()) return fail(session.error());
+        session.loadState(session.instanceCount() - 1, stateBytes);
+    }
+    if (session.instanceCount() == 0 && !session.addInstance()) return fail(session.error());
+
+    voxhost::playSong(session, song);
+    voxhost::restoreApiSettings();
+    if (list) voxhost::printListing(stdout, song, session.sent());
+    if (!voxhost::writeFileAtomically(output, voxhost::renderedFile(song, session.sent()), error))
+        return fail(output + ": " + error);
+    std::fprintf(list ? stdout : stderr, "%zu messages from %d instance(s) written to %s\n", session.sent().size(),
+                 session.instanceCount(), output.c_str());
+    return 0;
+}
+
+int demo(hostkit::PluginModule& module, bool verbose, const std::vector<std::string>& args) {
+    bool serve = true;
+    int port = 8000;
+    double serveSeconds = 0.0;  // for tests: stop by itself
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--no-serve") serve = false;
+        else if (args[i] == "--port" && i + 1 < args.size()) port = std::atoi(args[++i].c_str());
+        else if (args[i] == "--serve-seconds" && i + 1 < args.size()) serveSeconds = std::atof(args[++i].c_str());
+        else return fail("demo: unexpected argument " + args[i] + " (see --help)");
+    }
+    std::string error;
+    if (serve && !voxhost::portAvailable(port, error)) return fail("port " + std::to_string(port) + ": " + error);
+    if (!voxhost::prepareApiSettings(serve, port, error)) return fail(error);
+
+    const std::string banks = hostkit::executableFolder() + "/banks/";
+    const char* names[] = {"Strings.krylvox", "Spitfire UACC.krylvox", "Brass.krylvox"};
+    HostSession session(module, verbose);
+    for (const char* name : names) {
+        if (!session.addInstance()) return fail(session.error());
+        if (!session.dropFile(session.instanceCount() - 1, banks + name))
+            return fail(banks + name + ": the plugin could not import it");
+    }
+    const smf::Song song = voxhost::demoPhrase();
+    voxhost::playSong(session, song);
+    voxhost::printListing(stdout, song, session.sent());
+    if (!voxhost::writeFileAtomically("demo-out.mid", voxhost::renderedFile(song, session.sent()), error))
+        return fail("demo-out.mid: " + error);
+    std::printf("%zu messages written to demo-out.mid\n", session.sent().size());
+    if (serve) {
+        std::printf("HTTP API of the three instances: http://127.0.0.1:%d/api (and the page at /), on every IPv4 "
+                    "interface; Ctrl-C to stop\n",
+                    port);
+        std::fflush(stdout);
+        voxhost::serveUntilInterrupted(session, serveSeconds);
+    }
+    voxhost::restoreApiSettings();
+    return 0;
+}
+
+int stateCommand(hostkit::PluginModule* module, bool verbose, const std::vector<std::string>& args) {
+    if (args.empty()) return fail("state: needs dump or convert (see --help)");
+    std::string file, output;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
+        else if (file.empty() && !args[i].empty() && args[i][0] != '-') file = args[i];
+        else return fail("state: unexpected argument " + args[i] + " (see --help)");
+    }
+    if (file.empty()) return fail("state: needs a FILE (see --help)");
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!voxhost::readFile(file, bytes, error)) return fail(file + ": " + error);
+    if (args[0] == "dump") {
+        std::string json;
+        if (!voxhost::stateAsJson(bytes, json, error)) return fail(file + ": " + error);
+        std::fputs(json.c_str(), stdout);
+        return 0;
+    }
+    if (args[0] != "convert" || output.empty()) return fail("state: convert needs -o OUT (see --help)");
+    std::string json;
+    if (!voxhost::stateAsJson(bytes, json, error)) return fail(file + ": " + error);
+    if (!voxhost::prepareApiSettings(false, 8000, error)) return fail(error);
+    HostSession session(*module, verbose);
+    if (!session.addInstance()) return fail(session.error());
+    session.loadState(0, bytes);
+    const std::vector<uint8_t> converted = session.saveState(0);
+    voxhost::restoreApiSettings();
+    if (!voxhost::writeFileAtomically(output, converted, error)) return fail(output + ": " + error);
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
     std::string pluginPath;
-    int instanceCount = 3;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-            usage(stdout);
+    bool verbose = false;
+    size_t at = 0;
+    for (; at < args.size(); ++at) {
+        if (args[at] == "--plugin" && at + 1 < args.size()) pluginPath = args[++at];
+        else if (args[at] == "--verbose") verbose = true;
+        else if (args[at] == "--help" || args[at] == "-h") {
+            std::fputs(kUsage, stdout);
             return 0;
-        }
-        if (!std::strcmp(argv[i], "--plugin") && i + 1 < argc) pluginPath = argv[++i];
-        else if (!std::strcmp(argv[i], "--instances") && i + 1 < argc) instanceCount = std::atoi(argv[++i]);
-        else {
-            std::fprintf(stderr, "voxtrane-host: unknown argument %s\n", argv[i]);
-            usage(stderr);
-            return 2;
-        }
+        } else break;
     }
-    if (instanceCount < 1 || instanceCount > 64) {
-        std::fprintf(stderr, "voxtrane-host: --instances must be 1..64\n");
-        return 2;
+    if (at >= args.size()) {
+        std::fputs(kUsage, stderr);
+        return kBadInput;
     }
+    const std::string command = args[at];
+    const std::vector<std::string> rest(args.begin() + static_cast<long>(at) + 1, args.end());
+    if (wantsHelp(rest)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command != "demo" && command != "render" && command != "state")
+        return fail("unknown command " + command + " (see --help)");
+    if (command == "state" && !rest.empty() && rest[0] == "dump") return stateCommand(nullptr, verbose, rest);
+
     if (pluginPath.empty()) pluginPath = hostkit::stagedModulePath(hostkit::executableFolder());
-
     hostkit::PluginModule module;
-    if (!module.load(pluginPath)) {
-        std::fprintf(stderr, "voxtrane-host: %s\n", module.error().c_str());
-        return 2;
-    }
-    std::printf("Loaded %s\n", pluginPath.c_str());
-
-    hostkit::RecordingHost host;
-    std::vector<TFruityPlug*> plugs;
-    for (int i = 0; i < instanceCount; ++i) {
-        TFruityPlug* plug = module.create()(&host, i + 1);
-        if (!plug) {
-            std::fprintf(stderr, "voxtrane-host: CreatePlugInstance returned null\n");
-            return 2;
-        }
-        plugs.push_back(plug);
-    }
-    std::printf("%s (%s): %d instances\n", plugs[0]->Info->LongName, plugs[0]->Info->ShortName, instanceCount);
-
-    size_t shown = 0;
-    std::printf("Transport start:\n");
-    for (TFruityPlug* plug : plugs) plug->Dispatcher(12, 0, 1);
-    printNewMidi(host, shown);
-
-    std::printf("Pan and volume on instance 1:\n");
-    plugs[0]->ProcessEvent(2, 32, 0);
-    plugs[0]->ProcessEvent(3, 100, 0);
-    printNewMidi(host, shown);
-
-    std::printf("Notes:\n");
-    const int keys[] = {60, 64, 67};
-    for (size_t i = 0; i < plugs.size(); ++i) {
-        TVoiceParams params{};
-        params.InitLevels.Vol = 0.8f;
-        params.InitLevels.Pitch = params.FinalLevels.Pitch = static_cast<float>((keys[i % 3] - 60) * 100);
-        const intptr_t hostVoice = static_cast<intptr_t>(1000 + i);
-        host.voiceColour[hostVoice] = static_cast<int>(i);
-        const intptr_t voice = plugs[i]->TriggerVoice(&params, hostVoice);
-        for (int t = 0; t < 6; ++t) plugs[i]->NewTick();
-        if (voice) {
-            plugs[i]->Voice_Release(voice);
-            plugs[i]->Voice_Kill(voice);
-        }
-    }
-    printNewMidi(host, shown);
-
-    std::printf("Transport stop:\n");
-    for (TFruityPlug* plug : plugs) plug->Dispatcher(12, 0, 0);
-    printNewMidi(host, shown);
-
-    for (TFruityPlug* plug : plugs) plug->DestroyObject();
-    std::printf("%zu MIDI messages in all.\n", host.midi.size());
-    return 0;
+    if (!module.load(pluginPath)) return fail(module.error());
+    if (command == "demo") return demo(module, verbose, rest);
+    if (command == "render") return render(module, verbose, rest);
+    return stateCommand(&module, verbose, rest);
 }

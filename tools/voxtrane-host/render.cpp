@@ -1,0 +1,178 @@
+#include "render.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <set>
+
+namespace voxhost {
+
+namespace {
+
+const char* kNoteLetters[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+
+std::string noteName(int key) {
+    return std::string(kNoteLetters[key % 12]) + std::to_string(key / 12 - 2);
+}
+
+std::string describe(uint32_t raw) {
+    const int d1 = (raw >> 8) & 0xFF, d2 = (raw >> 16) & 0xFF;
+    char text[64];
+    switch (raw & 0xF0) {
+    case 0x80: std::snprintf(text, sizeof text, "note-off %-4s (%d) %d", noteName(d1 & 0x7F).c_str(), d1, d2); break;
+    case 0x90: std::snprintf(text, sizeof text, "note-on  %-4s (%d) %d", noteName(d1 & 0x7F).c_str(), d1, d2); break;
+    case 0xA0: std::snprintf(text, sizeof text, "aftertouch %d %d", d1, d2); break;
+    case 0xB0: std::snprintf(text, sizeof text, "CC %d = %d", d1, d2); break;
+    case 0xC0: std::snprintf(text, sizeof text, "program %d", d1); break;
+    case 0xD0: std::snprintf(text, sizeof text, "pressure %d", d1); break;
+    case 0xE0: std::snprintf(text, sizeof text, "pitch bend %d", (d1 & 0x7F) | (d2 & 0x7F) << 7); break;
+    default: std::snprintf(text, sizeof text, "%02X %02X %02X", raw & 0xFF, d1, d2); break;
+    }
+    return text;
+}
+
+double tempoAt(const smf::Song& song, size_t& next, uint64_t tick, double current) {
+    while (next < song.tempos.size() && song.tempos[next].tick <= tick)
+        current = 60e6 / std::max<uint32_t>(1, song.tempos[next++].microsecondsPerQuarter);
+    return current;
+}
+
+}  // namespace
+
+std::vector<int> assignTracks(const smf::Song& song, int instances) {
+    std::set<int> noteTracks;
+    for (const smf::ChannelEvent& e : song.events)
+        if (e.isNoteOn()) noteTracks.insert(e.track);
+    int maxTrack = 0;
+    for (const smf::ChannelEvent& e : song.events) maxTrack = std::max(maxTrack, e.track);
+    std::vector<int> assignment(static_cast<size_t>(maxTrack) + 1, 0);
+    int turn = 0;
+    for (int track : noteTracks) assignment[static_cast<size_t>(track)] = instances > 0 ? turn++ % instances : 0;
+    return assignment;
+}
+
+void playSong(HostSession& session, const smf::Song& song) {
+    const std::vector<int> instanceOf = assignTracks(song, session.instanceCount());
+    const uint64_t ppq = static_cast<uint64_t>(song.ticksPerQuarter);
+    auto hostTickOf = [&](uint64_t songTick) { return songTick * kHostTicksPerQuarter / ppq; };
+    auto songTickOf = [&](uint64_t hostTick) { return hostTick * ppq / kHostTicksPerQuarter; };
+
+    size_t nextTempo = 0;
+    double bpm = tempoAt(song, nextTempo, 0, 120.0);
+    session.setClock(0);
+    session.setTempo(bpm);
+    session.transport(1);
+
+    // The periodic call comes about every 20 ms of song time.
+    double seconds = 0.0, nextPeriodic = 0.0;
+    size_t e = 0;
+    const uint64_t lastHostTick = hostTickOf(song.endTick);
+    for (uint64_t h = 0; h <= lastHostTick; ++h) {
+        const double tempoNow = tempoAt(song, nextTempo, songTickOf(h), bpm);
+        if (tempoNow != bpm) session.setTempo(bpm = tempoNow);
+        for (; e < song.events.size() && hostTickOf(song.events[e].tick) <= h; ++e) {
+            const smf::ChannelEvent& ev = song.events[e];
+            const double tempo = tempoAt(song, nextTempo, ev.tick, bpm);
+            session.setClock(ev.tick);
+            if (tempo != bpm) session.setTempo(bpm = tempo);
+            const int instance = instanceOf[static_cast<size_t>(ev.track)];
+            if (ev.isNoteOn()) session.noteOn(instance, ev.track, ev.channel(), ev.data1, ev.data2);
+            else if (ev.isNoteOff()) session.noteOff(instance, ev.track, ev.channel(), ev.data1);
+        }
+        session.setClock(songTickOf(h));
+        session.tick();
+        seconds += 60.0 / (bpm * kHostTicksPerQuarter);
+        if (seconds >= nextPeriodic) {
+            session.periodic();
+            nextPeriodic += 0.02;
+        }
+    }
+    // Whatever still sounds ends with the song; a few more ticks let delayed notes and held
+    // keyswitches finish before the transport stops.
+    session.setClock(song.endTick);
+    session.releaseAll();
+    for (int t = 0; t < 2 * kHostTicksPerQuarter; ++t) {
+        session.setClock(songTickOf(lastHostTick + 1 + static_cast<uint64_t>(t)));
+        session.tick();
+    }
+    session.transport(0);
+}
+
+std::vector<uint8_t> renderedFile(const smf::Song& song, const std::vector<SentMessage>& sent) {
+    std::map<std::pair<int, int>, smf::OutTrack> byPortChannel;
+    for (const SentMessage& m : sent) {
+        const int port = static_cast<int>(m.raw >> 24), channel = static_cast<int>(m.raw & 0x0F);
+        smf::OutTrack& track = byPortChannel[{port, channel}];
+        if (track.name.empty()) {
+            track.name = "Port " + std::to_string(port) + " Channel " + std::to_string(channel + 1);
+            track.port = port;
+        }
+        smf::ChannelEvent e;
+        e.tick = m.tick;
+        e.status = static_cast<uint8_t>(m.raw & 0xFF);
+        e.data1 = static_cast<uint8_t>((m.raw >> 8) & 0x7F);
+        e.data2 = static_cast<uint8_t>((m.raw >> 16) & 0x7F);
+        track.events.push_back(e);
+    }
+    std::vector<smf::OutTrack> tracks;
+    for (auto& entry : byPortChannel) {
+        std::stable_sort(entry.second.events.begin(), entry.second.events.end(),
+                         [](const smf::ChannelEvent& a, const smf::ChannelEvent& b) { return a.tick < b.tick; });
+        tracks.push_back(std::move(entry.second));
+    }
+    return smf::write(song.ticksPerQuarter, song.tempos, song.signatures, tracks);
+}
+
+void printListing(FILE* out, const smf::Song& song, const std::vector<SentMessage>& sent) {
+    std::fprintf(out, "%-11s %10s  %4s  %3s  %-3s %-26s %s\n", "time", "seconds", "port", "ch", "in", "message",
+                 "switch for");
+    for (const SentMessage& m : sent) {
+        std::fprintf(out, "%-11s %10.3f  %4u  %3u  %-3d %-26s %s\n", smf::barsBeatsTicks(song, m.tick).c_str(),
+                     smf::secondsAt(song, m.tick), m.raw >> 24, (m.raw & 0x0F) + 1, m.instance + 1,
+                     describe(m.raw).c_str(), m.cause.c_str());
+    }
+}
+
+bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = std::strerror(errno);
+        return false;
+    }
+    bytes.clear();
+    unsigned char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) error = "read error";
+    return !failed;
+}
+
+bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    const std::string temporary = path + ".part";
+    FILE* f = std::fopen(temporary.c_str(), "wb");
+    if (!f) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const bool closed = std::fclose(f) == 0;
+    if (!written || !closed) {
+        error = "write error";
+        std::remove(temporary.c_str());
+        return false;
+    }
+#ifdef _WIN32
+    std::remove(path.c_str());  // rename does not replace on Windows
+#endif
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = std::strerror(errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace voxhost
