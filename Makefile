@@ -1,6 +1,6 @@
 # The two commands of the README, over the CMake presets `linux` and `windows`.
 #   make demo   builds the native module and host and runs the demo
-#   make test   builds both builds and runs every test of both
+#   make test   builds both builds, runs every test of both, then each fuzz target for a minute
 .PHONY: all deps linux windows test test-linux test-windows demo bench fuzz clean
 
 all: linux windows
@@ -22,13 +22,13 @@ test-linux: linux
 test-windows: windows
 	sh scripts/with-wine.sh ctest --preset windows
 
-test: test-linux test-windows
+test: test-linux test-windows fuzz
 
 demo: linux
 	./build/linux/stage/voxtrane-host demo
 
 bench: linux
-	./build/linux/bench/voxtrane_bench
+	for b in build/linux/bench/*_bench; do echo "== $$b"; "$$b" || exit 1; done
 
 clean:
 	rm -rf build
@@ -37,5 +37,5 @@ clean:
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	cmake --preset fuzz
-	cmake --build --preset fuzz
+	cmake --build --preset fuzz --target voxtrane_fuzzers
 	sh scripts/run-fuzzers.sh $(FUZZ_SECONDS)

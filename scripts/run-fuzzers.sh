@@ -1,6 +1,7 @@
 #!/bin/sh
-# Runs every fuzz target of the fuzz build for a while each, from its seed corpus when it has
-# one. Usage: run-fuzzers.sh SECONDS
+# Runs every fuzz target of the fuzz build for a while each, from its seeds and with its
+# dictionary when it has them (fuzz/corpus/<name>/, fuzz/<name>.dict, where the target is
+# <name>_fuzz). Usage: run-fuzzers.sh SECONDS
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -9,16 +10,21 @@ status=0
 for target in "$dir"/*_fuzz; do
     [ -x "$target" ] || continue
     name=$(basename "$target")
+    base=${name%_fuzz}
     corpus=$root/build/fuzz/corpus/$name
     mkdir -p "$corpus"
-    seeds=$root/fuzz/corpus/$name
+    set -- -max_total_time="$seconds" -print_final_stats=1
+    [ -f "$root/fuzz/$base.dict" ] && set -- "$@" -dict="$root/fuzz/$base.dict"
+    set -- "$@" "$corpus"
+    for seeds in "$root/fuzz/corpus/$base" "$root/fuzz/corpus/$name"; do
+        [ -d "$seeds" ] && set -- "$@" "$seeds"
+    done
     echo "== $name: ${seconds}s"
-    if [ -d "$seeds" ]; then
-        "$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus" "$seeds" >"$corpus.log" 2>&1 || status=1
-    else
-        "$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus" >"$corpus.log" 2>&1 || status=1
+    if ! "$target" "$@" >"$corpus.log" 2>&1; then
+        status=1
+        tail -40 "$corpus.log"
     fi
-    grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' "$corpus.log" || true
+    grep -E 'stat::number_of_executed_units' "$corpus.log" || true
 done
-if [ "$status" -ne 0 ]; then echo "a fuzz target failed; see build/fuzz/corpus/*.log"; fi
+[ "$status" -eq 0 ] || echo "a fuzz target failed; its log is in build/fuzz/corpus/"
 exit "$status"
