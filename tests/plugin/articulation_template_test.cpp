@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(TemplateTest, TheShippedTemplateNamesValidIcons) {
-    processWide().programFolder = platform::joinProgramPath(platform::programFolder(), "..\\stage");
+    processWide().programFolder = platform::joinProgramPath(platform::programFolder(), "..\\test-stage");
     LoadTemplate();
     ASSERT_GT(table().names.size(), 20u);
     ASSERT_EQ(table().names.size(), table().icons.size());

@@ -24,7 +24,7 @@ protected:
         useProgramFolder(stageFolder());
     }
     // The tests run from build/<preset>/tests; the staged installation is its sibling.
-    static std::string stageFolder() { return platform::joinProgramPath(platform::programFolder(), "..\\stage"); }
+    static std::string stageFolder() { return platform::joinProgramPath(platform::programFolder(), "..\\test-stage"); }
     static void useProgramFolder(const std::string& folder) { processWide().programFolder = folder; }
 };
 

@@ -356,7 +356,7 @@ TEST(ModulePath, NamesTheFileThisCodeIsLinkedInto) {
 }
 
 TEST(ForeignLayout, AModuleInstalledAsMidiOutReadsThatPluginsStates) {
-    const std::string staged = hostkit::stagedModulePath(hostkit::executableFolder() + "/../stage");
+    const std::string staged = hostkit::stagedModulePath(hostkit::executableFolder() + "/../test-stage");
     if (!std::filesystem::exists(staged)) GTEST_SKIP() << "no staged module at " << staged;
     TempFolder folder;
     const std::string copy = folder.file("KRYL MIDI Out_x64" + std::filesystem::path(staged).extension().string());
