@@ -10,7 +10,6 @@
 #include <cstring>
 #include <string>
 
-#include <rapidjson/document.h>
 
 #include "http/http_server.h"
 #include "model/articulation_file.h"
@@ -150,11 +149,6 @@ bool setControllerField(model::Controllers& c, int index, const char* field, con
     return true;
 }
 
-void readIntMember(const rapidjson::Value& element, const char* key, int32_t& field) {
-    const auto member = element.FindMember(key);
-    if (member != element.MemberEnd() && member->value.IsInt()) field = member->value.GetInt();
-}
-
 // The "json" PUT: the body, found after the first blank line of the request text, replaces
 // every articulation when it is an array of at most 64 elements.
 void replaceArticulations(KRYLVSTExprPlug& instance, const ByteBuffer& request) {
@@ -169,24 +163,13 @@ void replaceArticulations(KRYLVSTExprPlug& instance, const ByteBuffer& request) 
         }
     }
     if (!found) return;
-    rapidjson::Document document;
-    document.Parse(text + body, static_cast<size_t>(request.length - body));
-    if (!document.HasParseError() && document.IsArray() && document.Size() <= model::kArticulationCount) {
+    // The same reading as a bank file: members of the wrong type and elements that are not
+    // objects are skipped, and nesting however deep cannot exhaust the host's stack.
+    const model::ArticulationFileContents contents = model::parseArticulationFile(text + body, false);
+    if (contents.status == model::ArticulationFileStatus::kRead) {
         model::Articulations& a = instance.records().articulations;
         for (int i = 0; i < model::kArticulationCount; ++i) model::resetArticulation(a, i);
-        for (rapidjson::SizeType i = 0; i < document.Size(); ++i) {
-            const rapidjson::Value& element = document[i];
-            if (!element.IsObject()) continue;
-            const auto name = element.FindMember("name");
-            if (name != element.MemberEnd() && name->value.IsString()) a.name[i] = name->value.GetString();
-            readIntMember(element, "icon", a.icon[i]);
-            readIntMember(element, "note", a.note[i]);
-            readIntMember(element, "notevel", a.notevel[i]);
-            readIntMember(element, "uacc", a.prog[i]);
-            readIntMember(element, "prog", a.prog[i]);
-            readIntMember(element, "modw", a.modw[i]);
-            readIntMember(element, "modc", a.modc[i]);
-        }
+        model::overlayArticulations(a, contents.elements, 0);
     }
     instance.stateChanged();
 }
