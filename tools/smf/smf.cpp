@@ -173,6 +173,9 @@ bool parse(const uint8_t* data, size_t size, Song& song, std::string& error) {
     if (division == 0) return fail(error, "a time division of 0 ticks per quarter");
     song.format = format;
     song.ticksPerQuarter = division;
+    // A note event takes three or four bytes, and files are mostly notes; a huge file of something
+    // else must not claim memory for events it does not hold.
+    song.events.reserve(std::min<size_t>(r.left() / 3, size_t(1) << 22));
     int found = 0;
     while (found < tracks && r.left() > 0) {
         if (!r.u32(id) || !r.u32(length)) return fail(error, "a chunk header ends early");
@@ -249,10 +252,12 @@ std::vector<uint8_t> write(int ticksPerQuarter, const std::vector<TempoChange>& 
             ++s;
         }
     }
-    conductor.append(out);
-
-    for (const OutTrack& track : tracks) {
-        TrackWriter w;
+    std::vector<TrackWriter> writers(tracks.size() + 1);
+    writers[0] = std::move(conductor);
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        const OutTrack& track = tracks[i];
+        TrackWriter& w = writers[i + 1];
+        w.body.reserve(track.events.size() * 4 + track.name.size() + 16);  // a short delta and three bytes each
         if (!track.name.empty()) w.meta(0, 0x03, std::vector<uint8_t>(track.name.begin(), track.name.end()));
         if (track.port >= 0) w.meta(0, 0x21, {uint8_t(track.port)});
         for (const ChannelEvent& e : track.events) {
@@ -261,8 +266,11 @@ std::vector<uint8_t> write(int ticksPerQuarter, const std::vector<TempoChange>& 
             w.body.push_back(e.data1 & 0x7F);
             if (dataBytes(e.status) == 2) w.body.push_back(e.data2 & 0x7F);
         }
-        w.append(out);
     }
+    size_t total = out.size();
+    for (TrackWriter& w : writers) total += 8 + w.body.size() + 4;
+    out.reserve(total);
+    for (TrackWriter& w : writers) w.append(out);
     return out;
 }
 

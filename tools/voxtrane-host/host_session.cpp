@@ -1,5 +1,6 @@
 #include "host_session.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -46,14 +47,19 @@ TFruityPlug* HostSession::addInstance() {
     // FL Studio reports its channel's pan and volume to a new instance: centre, and 100.
     plug->ProcessEvent(2, 64, 0);
     plug->ProcessEvent(3, 100, 0);
-    collect(static_cast<int>(plugs_.size()) - 1, "", false);
+    collect(static_cast<int>(plugs_.size()) - 1);
     report();
     return plug;
 }
 
 bool HostSession::dropFile(int instance, const std::string& path) {
     const size_t boxesBefore = host_.dispatchesWithCode(fruity::kReqMessageBox).size();
-    plugs_[size_t(instance)]->Dispatcher(fruity::kMsgLoadFile, 0, reinterpret_cast<intptr_t>(path.c_str()));
+    std::string dropped = path;
+#ifdef _WIN32
+    // FL Studio hands over Windows paths, and the plugin names the file after the last backslash.
+    std::replace(dropped.begin(), dropped.end(), '/', '\\');
+#endif
+    plugs_[size_t(instance)]->Dispatcher(fruity::kMsgLoadFile, 0, reinterpret_cast<intptr_t>(dropped.c_str()));
     report();
     const auto boxes = host_.dispatchesWithCode(fruity::kReqMessageBox);
     for (size_t i = boxesBefore; i < boxes.size(); ++i)
@@ -84,7 +90,7 @@ void HostSession::setTempo(double bpm) {
 void HostSession::transport(intptr_t state) {
     for (size_t i = 0; i < plugs_.size(); ++i) {
         plugs_[i]->Dispatcher(fruity::kMsgPlayingState, 0, state);
-        collect(static_cast<int>(i), "", false);
+        collect(static_cast<int>(i));
     }
     killDoneVoices();
     report();
@@ -107,7 +113,7 @@ void HostSession::noteOn(int instance, int track, int colour, int key, int veloc
     // Only a note that switched needs its articulation's name.
     const size_t fresh = host_.midi.size() - midiSeen_;
     const bool noteWentOut = fresh > 0 && (host_.midi.back().raw & 0xFFF0) == (0x90u | uint32_t(key & 0x7F) << 8);
-    collect(instance, fresh > (noteWentOut ? 1u : 0u) ? articulationName(instance, colour & 15) : std::string(),
+    collect(instance, fresh > (noteWentOut ? 1u : 0u) ? keep(articulationName(instance, colour & 15)) : "",
             noteWentOut);
     if (handle) {
         voices_[hostVoice] = {instance, handle};
@@ -127,7 +133,7 @@ void HostSession::noteOff(int instance, int track, int colour, int key) {
     const auto voice = voices_.find(hostVoice);
     if (voice == voices_.end()) return;
     plugs_[size_t(instance)]->Voice_Release(voice->second.handle);
-    collect(instance, "", false);
+    collect(instance);
     killDoneVoices();
 }
 
@@ -142,7 +148,7 @@ void HostSession::releaseAll() {
 void HostSession::tick() {
     for (size_t i = 0; i < plugs_.size(); ++i) {
         plugs_[i]->NewTick();
-        collect(static_cast<int>(i), "", false);
+        collect(static_cast<int>(i));
     }
     killDoneVoices();
 }
@@ -154,16 +160,21 @@ void HostSession::periodic() {
 
 // Takes the MIDI the instance sent since the last look. During a note's start, everything but
 // the note itself is a switch of the note's articulation.
-void HostSession::collect(int instance, const std::string& cause, bool lastIsTheNote) {
+void HostSession::collect(int instance, const char* cause, bool lastIsTheNote) {
     const size_t end = host_.midi.size();
     const size_t noteOnAt = lastIsTheNote && end > midiSeen_ ? end - 1 : end;
     for (size_t i = midiSeen_; i < end; ++i) {
         const hostkit::MidiEvent& m = host_.midi[i];
-        const bool isSwitch = !cause.empty() && i != noteOnAt && !((m.raw & 0xF0) == 0xB0 && ((m.raw >> 8) & 0xFF) == 17);
-        sent_.push_back({m.clock, instance, m.raw, isSwitch ? cause : std::string()});
+        const bool isSwitch = *cause && i != noteOnAt && !((m.raw & 0xF0) == 0xB0 && ((m.raw >> 8) & 0xFF) == 17);
+        sent_.push_back({m.clock, instance, m.raw, isSwitch ? cause : ""});
     }
-    midiSeen_ = end;
+    // Taken records are not looked at again; dropping them keeps a long song's memory flat.
+    host_.midi.clear();
+    midiSeen_ = 0;
+    host_.voiceQueries.clear();
 }
+
+const char* HostSession::keep(const std::string& cause) { return causes_.insert(cause).first->c_str(); }
 
 // Voices the plugin reported done are killed, as FL Studio does once a voice has finished.
 void HostSession::killDoneVoices() {
@@ -175,8 +186,10 @@ void HostSession::killDoneVoices() {
         voices_.erase(it);
         host_.voiceColour.erase(hostVoice);
         plugs_[size_t(v.instance)]->Voice_Kill(v.handle);
-        collect(v.instance, "", false);
+        collect(v.instance);
     }
+    host_.voicesDone.clear();
+    doneSeen_ = 0;
 }
 
 // Shows what the plugin told the host: names, message boxes, status texts, hints, and with

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -20,7 +21,8 @@ struct SentMessage {
     uint64_t tick;          // in the song's ticks
     int instance;           // index into the session's instances
     uint32_t raw;           // status, data 1, data 2, port from the lowest byte
-    std::string cause;      // the articulation whose switch this is; empty for notes and the rest
+    const char* cause;      // the articulation whose switch this is; "" for notes and the rest. The
+                            // text belongs to the session (a song sends hundreds of thousands).
 };
 
 class HostSession {
@@ -57,6 +59,7 @@ public:
     void periodic();  // the periodic call on every instance
 
     const std::vector<SentMessage>& sent() const { return sent_; }
+    void expectMessages(size_t count) { sent_.reserve(sent_.size() + count); }
     hostkit::RecordingHost& host() { return host_; }
     const std::string& error() const { return error_; }
 
@@ -68,7 +71,8 @@ private:
         int instance;
         intptr_t handle;
     };
-    void collect(int instance, const std::string& cause, bool lastIsTheNote);
+    void collect(int instance, const char* cause = "", bool lastIsTheNote = false);
+    const char* keep(const std::string& cause);
     void killDoneVoices();
     void report();
     std::string articulationName(int instance, int colour);
@@ -86,6 +90,7 @@ private:
     size_t dispatchSeen_ = 0;
     size_t hintsSeen_ = 0;
     std::vector<SentMessage> sent_;
+    std::set<std::string> causes_;  // the texts that sent_ points at
     std::string error_;
 };
 

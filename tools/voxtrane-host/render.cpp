@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <map>
 #include <set>
 
 namespace voxhost {
@@ -55,6 +54,8 @@ std::vector<int> assignTracks(const smf::Song& song, int instances) {
 void playSong(HostSession& session, const smf::Song& song) {
     const std::vector<int> instanceOf = assignTracks(song, session.instanceCount());
     const uint64_t ppq = static_cast<uint64_t>(song.ticksPerQuarter);
+    // About one message per note event, plus switches: room for them at once rather than by doubling.
+    session.expectMessages(song.events.size() + song.events.size() / 4);
     auto hostTickOf = [&](uint64_t songTick) { return songTick * kHostTicksPerQuarter / ppq; };
     auto songTickOf = [&](uint64_t hostTick) { return hostTick * ppq / kHostTicksPerQuarter; };
 
@@ -69,7 +70,8 @@ void playSong(HostSession& session, const smf::Song& song) {
     size_t e = 0;
     const uint64_t lastHostTick = hostTickOf(song.endTick);
     for (uint64_t h = 0; h <= lastHostTick; ++h) {
-        const double tempoNow = tempoAt(song, nextTempo, songTickOf(h), bpm);
+        const uint64_t songTick = songTickOf(h);
+        const double tempoNow = tempoAt(song, nextTempo, songTick, bpm);
         if (tempoNow != bpm) session.setTempo(bpm = tempoNow);
         for (; e < song.events.size() && hostTickOf(song.events[e].tick) <= h; ++e) {
             const smf::ChannelEvent& ev = song.events[e];
@@ -80,7 +82,7 @@ void playSong(HostSession& session, const smf::Song& song) {
             if (ev.isNoteOn()) session.noteOn(instance, ev.track, ev.channel(), ev.data1, ev.data2);
             else if (ev.isNoteOff()) session.noteOff(instance, ev.track, ev.channel(), ev.data1);
         }
-        session.setClock(songTickOf(h));
+        session.setClock(songTick);
         session.tick();
         seconds += 60.0 / (bpm * kHostTicksPerQuarter);
         if (seconds >= nextPeriodic) {
@@ -100,27 +102,37 @@ void playSong(HostSession& session, const smf::Song& song) {
 }
 
 std::vector<uint8_t> renderedFile(const smf::Song& song, const std::vector<SentMessage>& sent) {
-    std::map<std::pair<int, int>, smf::OutTrack> byPortChannel;
+    // Tracks in port, then channel order. Counted first so that each track's events are allocated
+    // once: a long song's result is megabytes, and fresh memory is a large part of a render's time.
+    auto slotOf = [](uint32_t raw) { return size_t(raw >> 24) * 16 + (raw & 0x0F); };
+    std::vector<size_t> counts(256 * 16, 0);
+    for (const SentMessage& m : sent) ++counts[slotOf(m.raw)];
+    std::vector<size_t> trackOf(counts.size(), 0);
+    std::vector<smf::OutTrack> tracks;
+    for (size_t slot = 0; slot < counts.size(); ++slot) {
+        if (!counts[slot]) continue;
+        trackOf[slot] = tracks.size();
+        smf::OutTrack track;
+        const int port = int(slot / 16), channel = int(slot % 16);
+        track.name = "Port " + std::to_string(port) + " Channel " + std::to_string(channel + 1);
+        track.port = port;
+        track.events.reserve(counts[slot]);
+        tracks.push_back(std::move(track));
+    }
     for (const SentMessage& m : sent) {
-        const int port = static_cast<int>(m.raw >> 24), channel = static_cast<int>(m.raw & 0x0F);
-        smf::OutTrack& track = byPortChannel[{port, channel}];
-        if (track.name.empty()) {
-            track.name = "Port " + std::to_string(port) + " Channel " + std::to_string(channel + 1);
-            track.port = port;
-        }
         smf::ChannelEvent e;
         e.tick = m.tick;
         e.status = static_cast<uint8_t>(m.raw & 0xFF);
         e.data1 = static_cast<uint8_t>((m.raw >> 8) & 0x7F);
         e.data2 = static_cast<uint8_t>((m.raw >> 16) & 0x7F);
-        track.events.push_back(e);
+        tracks[trackOf[slotOf(m.raw)]].events.push_back(e);
     }
-    std::vector<smf::OutTrack> tracks;
-    for (auto& entry : byPortChannel) {
-        std::stable_sort(entry.second.events.begin(), entry.second.events.end(),
-                         [](const smf::ChannelEvent& a, const smf::ChannelEvent& b) { return a.tick < b.tick; });
-        tracks.push_back(std::move(entry.second));
-    }
+    // A message sent at a host tick can carry a song tick just before one sent earlier (several
+    // song ticks to one host tick); such tracks are put in order.
+    auto byTick = [](const smf::ChannelEvent& a, const smf::ChannelEvent& b) { return a.tick < b.tick; };
+    for (smf::OutTrack& track : tracks)
+        if (!std::is_sorted(track.events.begin(), track.events.end(), byTick))
+            std::stable_sort(track.events.begin(), track.events.end(), byTick);
     return smf::write(song.ticksPerQuarter, song.tempos, song.signatures, tracks);
 }
 
@@ -130,7 +142,7 @@ void printListing(FILE* out, const smf::Song& song, const std::vector<SentMessag
     for (const SentMessage& m : sent) {
         std::fprintf(out, "%-11s %10.3f  %4u  %3u  %-3d %-26s %s\n", smf::barsBeatsTicks(song, m.tick).c_str(),
                      smf::secondsAt(song, m.tick), m.raw >> 24, (m.raw & 0x0F) + 1, m.instance + 1,
-                     describe(m.raw).c_str(), m.cause.c_str());
+                     describe(m.raw).c_str(), m.cause);
     }
 }
 
@@ -143,10 +155,12 @@ bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string&
     bytes.clear();
     unsigned char buffer[65536];
     size_t n;
+    errno = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
     const bool failed = std::ferror(f) != 0;
+    const int why = errno;
     std::fclose(f);
-    if (failed) error = "read error";
+    if (failed) error = why ? std::strerror(why) : "read error";  // a folder opens but reads "Is a directory"
     return !failed;
 }
 

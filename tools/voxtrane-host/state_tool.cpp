@@ -57,8 +57,8 @@ bool stateAsJson(const std::vector<uint8_t>& bytes, std::string& json, std::stri
     const model::InstanceOptions& o = r.options;
     std::string& out = json;
     out = "{\n  ";
-    member(out, "format", result.format);
-    out += "\n  \"options\": {";
+    member(out, "format", result.format, false);
+    out += ",\n  \"options\": {";
     const struct {
         const char* key;
         long long value;
