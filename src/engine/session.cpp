@@ -75,7 +75,7 @@ void Session::transportChanged(intptr_t value) {
     }
     if (!o.ghost) SendChannelControllers(kSendAll);
     forgetSwitches();
-    for (int n = 0; n < kControllerNumbers; ++n) shared_.lastController(o.port, o.channel, n) = kUnknownController;
+    for (int n = 0; n < kControllerNumbers; ++n) shared_.setLastController(o.port, o.channel, n, kUnknownController);
 }
 
 void Session::automateControllerNumber(int c, int v, int plainController) {
@@ -92,9 +92,8 @@ void Session::automateControllerNumber(int c, int v, int plainController) {
         }
         ++matched;
         if (c >= 0 && c < kControllerNumbers) {
-            int32_t& last = shared_.lastController(o.port, o.channel, c);
-            realChange = realChange || last != v;
-            last = v;
+            realChange = realChange || shared_.lastController(o.port, o.channel, c) != v;
+            shared_.setLastController(o.port, o.channel, c, v);
         }
         ctl.value[i] = v;
     }

@@ -5,6 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <new>
 
 namespace engine {
 
@@ -35,16 +38,33 @@ struct CurrentArticulationState {
 struct SharedTables {
     // `PortChannelState`: one entry per port and channel setting.
     std::array<CurrentArticulationState, kPortChannelCount> portChannelState{};
-    // Last controller values, per port, channel setting and controller number.
-    std::array<int32_t, kPortChannelCount * kControllerNumbers> lastControllerValue;
     // `MuteTable`: not 0 = every message on that port and channel is dropped.
     std::array<uint8_t, kPortChannelCount> muteTable{};
 
-    SharedTables() { lastControllerValue.fill(kUnknownController); }
-
-    int32_t& lastController(int32_t port, int32_t channel, int controller) {
-        return lastControllerValue[portChannelIndex(port, channel) * kControllerNumbers + controller];
+    SharedTables() {
+        if (!lastControllerBias_) throw std::bad_alloc();
     }
+
+    // Last controller values, per port, channel setting and controller number; 128 = unknown.
+    int32_t lastController(int32_t port, int32_t channel, int controller) const {
+        return lastControllerBias_[slot(port, channel, controller)] + kUnknownController;
+    }
+    void setLastController(int32_t port, int32_t channel, int controller, int32_t value) {
+        lastControllerBias_[slot(port, channel, controller)] = value - kUnknownController;
+    }
+
+private:
+    static size_t slot(int32_t port, int32_t channel, int controller) {
+        return static_cast<size_t>(portChannelIndex(port, channel)) * kControllerNumbers +
+               static_cast<size_t>(controller & (kControllerNumbers - 1));
+    }
+    struct Free {
+        void operator()(int32_t* p) const { std::free(p); }
+    };
+    // 8.5 MB kept as value - 128, so that "all unknown" is all zero: calloc hands out zeroed
+    // pages without touching them, and the first instance starts without filling the table.
+    std::unique_ptr<int32_t[], Free> lastControllerBias_{
+        static_cast<int32_t*>(std::calloc(size_t{kPortChannelCount} * kControllerNumbers, sizeof(int32_t)))};
 };
 
 }  // namespace engine

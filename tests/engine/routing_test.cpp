@@ -136,7 +136,7 @@ TEST_F(SessionTest, TransportStartForgetsSwitchesAndControllerValuesEvenWhenGhos
     records.options.ghost = 1;
     auto& entry = tables->portChannelState[engine::portChannelIndex(0, 0)];
     entry = {60, 100, 5, 32};
-    tables->lastController(0, 0, 1) = 50;
+    tables->setLastController(0, 0, 1, 50);
     session.transportChanged(2);  // started, not playing
     EXPECT_TRUE(host.midi.empty());
     EXPECT_FALSE(session.playing);

@@ -16,7 +16,13 @@ bool PluginModule::load(const std::string& path) {
 #ifdef _WIN32
     HMODULE module = LoadLibraryA(path.c_str());
     if (!module) {
-        error_ = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+        const DWORD code = GetLastError();
+        char reason[256] = {};
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, reason,
+                       sizeof reason, nullptr);
+        std::string text = reason;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+        error_ = "cannot load " + path + ": " + (text.empty() ? "error " + std::to_string(code) : text);
         return false;
     }
     handle_ = module;

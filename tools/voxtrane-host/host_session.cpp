@@ -124,7 +124,7 @@ void HostSession::noteOn(int instance, int track, int colour, int key, int veloc
     killDoneVoices();
 }
 
-void HostSession::noteOff(int instance, int track, int colour, int key) {
+void HostSession::noteOff(int instance, int track, int colour, int key, int velocity) {
     auto it = held_.find(heldKey(instance, track, colour, key));
     if (it == held_.end() || it->second.empty()) return;
     const intptr_t hostVoice = it->second.front();  // the oldest note on the key ends first
@@ -132,6 +132,8 @@ void HostSession::noteOff(int instance, int track, int colour, int key) {
     if (it->second.empty()) held_.erase(it);
     const auto voice = voices_.find(hostVoice);
     if (voice == voices_.end()) return;
+    // The note-off's velocity is what the plugin asks the host for as the release velocity.
+    if (velocity > 0) host_.releaseVelocity[hostVoice] = static_cast<float>(velocity) / 127.0f;
     plugs_[size_t(instance)]->Voice_Release(voice->second.handle);
     collect(instance);
     killDoneVoices();
@@ -184,8 +186,9 @@ void HostSession::killDoneVoices() {
         if (it == voices_.end()) continue;
         const Voice v = it->second;
         voices_.erase(it);
-        host_.voiceColour.erase(hostVoice);
         plugs_[size_t(v.instance)]->Voice_Kill(v.handle);
+        host_.voiceColour.erase(hostVoice);
+        host_.releaseVelocity.erase(hostVoice);
         collect(v.instance);
     }
     host_.voicesDone.clear();

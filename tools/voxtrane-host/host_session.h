@@ -52,7 +52,7 @@ public:
     // A note starts or ends. `velocity` 1..127 becomes the level the plugin's curve turns back
     // into the same velocity.
     void noteOn(int instance, int track, int colour, int key, int velocity);
-    void noteOff(int instance, int track, int colour, int key);
+    void noteOff(int instance, int track, int colour, int key, int velocity = 0);
     void releaseAll();
 
     void tick();      // NewTick on every instance

@@ -1,6 +1,8 @@
 // voxtrane-host: loads the KRYL Voxtrane module exactly as FL Studio does and plays music
 // through its instances: a demo, offline rendering of MIDI files through articulation banks,
 // and tools for saved instance states.
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -89,6 +91,12 @@ int render(hostkit::PluginModule& module, bool verbose, const std::vector<std::s
     std::vector<uint8_t> stateBytes;
     if (!state.empty() && !voxhost::readFile(state, stateBytes, error)) return fail(state + ": " + error);
     for (const std::string& bank : banks) {
+        // The plugin takes a dropped file by its extension and ignores any other in silence.
+        const size_t dot = bank.find_last_of('.');
+        std::string extension = dot == std::string::npos ? std::string() : bank.substr(dot + 1);
+        for (char& ch : extension) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        if (extension != "krylvox" && extension != "txt" && extension != "nki")
+            return fail(bank + ": not an articulation bank (.krylvox, .txt) or Kontakt instrument (.nki)");
         std::FILE* f = std::fopen(bank.c_str(), "rb");
         if (!f) return fail(bank + ": " + std::strerror(errno));
         std::fclose(f);

@@ -69,7 +69,16 @@ void playSong(HostSession& session, const smf::Song& song) {
     double seconds = 0.0, nextPeriodic = 0.0;
     size_t e = 0;
     const uint64_t lastHostTick = hostTickOf(song.endTick);
+    // Half a bar after the last event nothing waits for a tick any more (delayed notes take
+    // five, held keyswitches a few): a long silence is skipped rather than ticked through.
+    constexpr uint64_t kSettleTicks = 2 * kHostTicksPerQuarter;
+    uint64_t lastActive = 0;
     for (uint64_t h = 0; h <= lastHostTick; ++h) {
+        if (h > lastActive + kSettleTicks) {
+            if (e >= song.events.size()) break;
+            const uint64_t next = hostTickOf(song.events[e].tick);
+            if (next > h) h = next;
+        }
         const uint64_t songTick = songTickOf(h);
         const double tempoNow = tempoAt(song, nextTempo, songTick, bpm);
         if (tempoNow != bpm) session.setTempo(bpm = tempoNow);
@@ -80,7 +89,9 @@ void playSong(HostSession& session, const smf::Song& song) {
             if (tempo != bpm) session.setTempo(bpm = tempo);
             const int instance = instanceOf[static_cast<size_t>(ev.track)];
             if (ev.isNoteOn()) session.noteOn(instance, ev.track, ev.channel(), ev.data1, ev.data2);
-            else if (ev.isNoteOff()) session.noteOff(instance, ev.track, ev.channel(), ev.data1);
+            else if (ev.isNoteOff())
+                session.noteOff(instance, ev.track, ev.channel(), ev.data1, (ev.status & 0xF0) == 0x80 ? ev.data2 : 0);
+            lastActive = h;
         }
         session.setClock(songTick);
         session.tick();
