@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/midi_message.h"
+#include "model/key_names.h"
 #include "model/uacc_catalog.h"
 
 namespace {
@@ -26,7 +27,6 @@ constexpr int kNameColourAlt = 9;
 
 constexpr int kControllerPageTab = 1;
 constexpr int kUaccController = 32;
-constexpr int kHighestKey = 131;  // the piano roll's keys run 0..131
 
 // Host versions whose key-name query carries no usable colour.
 constexpr int32_t kColourlessKeyQueryFrom = 12000000;
@@ -199,12 +199,8 @@ void HostParameters::keyName(int key, int colour, char* text) {
     keyNameArticulation_ = articulation;
     keyNameEditorWindow_ = host_.editorWindow();
 
-    // 64..127 are colours of banks that do not exist; negatives only come from a bad colour.
-    if (articulation < 0 || articulation >= model::kArticulationCount) return;
-    const auto& list = records_.articulations.keynames[articulation];
-    const int entry = kHighestKey - key;
-    if (!list || entry < 0 || entry >= model::kKeyNameCount) return;
-    putText(text, (*list)[entry]);
+    // 64..127 are colours of banks that do not exist and name nothing.
+    if (const std::string* name = model::keyNameOf(records_.articulations, articulation, key)) putText(text, *name);
 }
 
 void HostParameters::colourName(int colour, char* text) const {

@@ -59,6 +59,7 @@ protected:
     }
     static model::InstanceRecords& records(TFruityPlug* plug) { return impl(plug).records(); }
     size_t stateChanges() const { return host.dispatchesWithCode(fruity::kReqStateChanged).size(); }
+    uint32_t storedFlag() { return settings.dwords[{kKey, "HTTP API"}]; }
 
     ExpectedInstance expected(TFruityPlug* plug, int channel) const {
         ExpectedInstance e;
@@ -96,13 +97,13 @@ TEST_F(HttpApiTest, TheSwitchStoresTheFlagAndStartsOrStopsAtOnce) {
     EXPECT_EQ(sockets.waits, 0);
 
     http::HttpApi_SetEnabled(&impl(a), true);
-    EXPECT_EQ(settings.dwords[std::make_pair(std::string(kKey), std::string("HTTP API"))], 1u);
+    EXPECT_EQ(storedFlag(), 1u);
     EXPECT_TRUE(http::HttpApi_Running());
     EXPECT_EQ(sockets.lastPort, "8000");
     EXPECT_NE(get("/api"), "");
 
     http::HttpApi_SetEnabled(&impl(a), false);
-    EXPECT_EQ(settings.dwords[std::make_pair(std::string(kKey), std::string("HTTP API"))], 0u);
+    EXPECT_EQ(storedFlag(), 0u);
     EXPECT_FALSE(http::HttpApi_Running());
     EXPECT_EQ(sockets.openCount(), 0u);
 }
@@ -189,25 +190,14 @@ TEST_F(HttpApiTest, CommandsClampTheirValues) {
         int32_t expected;
         const int32_t* field;
     };
+    const int32_t* start = &records(plug).controllerstart;
     const Case cases[] = {
-        {"port=300", 255, &o.port},
-        {"port=-1", 255, &o.port},
-        {"port=17", 17, &o.port},
-        {"channel=256", 256, &o.channel},
-        {"channel=100", 63, &o.channel},
-        {"channel=-2", 63, &o.channel},
-        {"channel=9", 9, &o.channel},
-        {"tab=5", 2, &o.page},
-        {"tab=0", 0, &o.page},
-        {"editing=64", 63, &o.editing},
-        {"editing=12", 12, &o.editing},
-        {"bankstart=99", 63, &o.startart},
-        {"bankstart=16", 16, &o.startart},
-        {"controllerstart=-5", 0, &records(plug).controllerstart},
-        {"controllerstart=200", 95, &records(plug).controllerstart},
-        {"controllerstart=12", 12, &records(plug).controllerstart},
-        {"port=abc", 0, &o.port},
-        {"port=17", 17, &o.port},
+        {"port=300", 255, &o.port},      {"port=-1", 255, &o.port},       {"port=17", 17, &o.port},
+        {"channel=256", 256, &o.channel}, {"channel=100", 63, &o.channel}, {"channel=-2", 63, &o.channel},
+        {"channel=9", 9, &o.channel},     {"tab=5", 2, &o.page},           {"tab=0", 0, &o.page},
+        {"editing=64", 63, &o.editing},   {"editing=12", 12, &o.editing},  {"bankstart=99", 63, &o.startart},
+        {"bankstart=16", 16, &o.startart}, {"controllerstart=-5", 0, start}, {"controllerstart=200", 95, start},
+        {"controllerstart=12", 12, start}, {"port=abc", 0, &o.port},       {"port=17", 17, &o.port},
     };
     const size_t before = stateChanges();
     for (const Case& c : cases) {
@@ -230,53 +220,41 @@ TEST_F(HttpApiTest, OptionsArticulationsAndControllers) {
     getJson(path(plug, "/options/parameterccs=true"));
     EXPECT_EQ(r.options.paramknob, 0);
     EXPECT_NE(getJson("/api").find("\"parameterccs\": true,"), std::string::npos);
-    get(path(plug, "/options/midiextend=true"));
-    get(path(plug, "/options/articbanks=true"));
-    get(path(plug, "/options/cc64release=yes"));  // only "true" is true
-    get(path(plug, "/options/showsingle=false"));
-    get(path(plug, "/options/nosuchoption=true"));
+    // Only "true" is true.
+    for (const char* command : {"midiextend=true", "articbanks=true", "cc64release=yes", "showsingle=false",
+                                "nosuchoption=true"})
+        get(path(plug, "/options/") + command);
     EXPECT_EQ(r.options.midixtend, 1);
     EXPECT_EQ(r.options.articbanks, 1);
     EXPECT_EQ(r.options.cc64release, 0);
     EXPECT_EQ(processWide().singleEditor, 0);
     processWide().singleEditor = 1;
 
-    get(path(plug, "/articulations/3/name=Legato%20Hi"));
-    get(path(plug, "/articulations/3/note=36"));
-    get(path(plug, "/articulations/3/modc=-3"));
-    get(path(plug, "/articulations/3/colour=4"));
-    get(path(plug, "/articulations/64/name=x"));
-    get(path(plug, "/articulations/-1/name=x"));
-    get(path(plug, "/articulations/4=1"));
+    for (const char* command : {"3/name=Legato%20Hi", "3/note=36", "3/modc=-3", "3/colour=4", "64/name=x",
+                                "-1/name=x", "4=1"})
+        get(path(plug, "/articulations/") + command);
     EXPECT_EQ(r.articulations.name[3], "Legato Hi");
     EXPECT_EQ(r.articulations.note[3], 36);
     EXPECT_EQ(r.articulations.modc[3], -3);
     for (int i = 0; i < model::kArticulationCount; ++i)
         EXPECT_EQ(model::isArticulationEmpty(r.articulations, i), i != 3) << i;
 
-    get(path(plug, "/controllers/95/cc=7"));
-    get(path(plug, "/controllers/95/name=Air"));
-    get(path(plug, "/controllers/96/cc=1"));
+    for (const char* command : {"95/cc=7", "95/name=Air", "96/cc=1"}) get(path(plug, "/controllers/") + command);
     EXPECT_EQ(r.controllers.cc[95], 7);
     EXPECT_EQ(r.controllers.name[95], "Air");
     EXPECT_EQ(r.controllers.cc[94], 255);
 }
 
+// The array is the bank-export text, whose bytes the articulation file tests pin down.
 TEST_F(HttpApiTest, TheArticulationArrayOfOneInstance) {
     TFruityPlug* plug = create();
     EXPECT_EQ(getJson(path(plug, "/json")), "[\n]\n");
-    model::Articulations& a = records(plug).articulations;
-    a.name[2] = "Pizz \"short\"";
-    a.note[2] = 26;
-    a.modc[2] = 32;
-    a.modw[2] = 40;
-    EXPECT_EQ(getJson(path(plug, "/json")),
-              "[\n\t{\n\t\t\"name\": \"\",\n\t\t\"icon\": 55,\n\t\t\"note\": -1,\n\t\t\"notevel\": 127,\n"
-              "\t\t\"prog\": -1,\n\t\t\"modw\": -1,\n\t\t\"modc\": -1\n\t},\n"
-              "\t{\n\t\t\"name\": \"\",\n\t\t\"icon\": 55,\n\t\t\"note\": -1,\n\t\t\"notevel\": 127,\n"
-              "\t\t\"prog\": -1,\n\t\t\"modw\": -1,\n\t\t\"modc\": -1\n\t},\n"
-              "\t{\n\t\t\"name\": \"Pizz \\\"short\\\"\",\n\t\t\"icon\": 55,\n\t\t\"note\": 26,\n"
-              "\t\t\"notevel\": 127,\n\t\t\"prog\": -1,\n\t\t\"modw\": 40,\n\t\t\"modc\": 32\n\t}\n]\n");
+    records(plug).articulations.note[2] = 26;
+    const std::string array = getJson(path(plug, "/json"));
+    size_t objects = 0;
+    for (size_t at = array.find("\t{\n"); at != std::string::npos; at = array.find("\t{\n", at + 1)) ++objects;
+    EXPECT_EQ(objects, 3u);  // slots 0 to 2: up to the last one in use
+    EXPECT_NE(array.find("\"note\": 26"), std::string::npos);
     // Only a GET of one instance's "json" gives the array; id 0 gives the document.
     EXPECT_EQ(getJson("/api/0/json").substr(0, 2), "{\n");
 }
@@ -289,38 +267,26 @@ TEST_F(HttpApiTest, APutOfJsonReplacesEveryArticulation) {
     a.keynames[10] = std::make_unique<model::KeyNameList>();
     const size_t before = stateChanges();
 
-    put(path(plug, "/json"),
-        "[{\"name\": \"Legato\", \"icon\": 20, \"note\": 24, \"notevel\": 100, \"uacc\": 42, \"modw\": 5, \"modc\": 32},"
-        " {\"uacc\": 42, \"prog\": 7, \"name\": 3}, 17, {\"note\": \"high\", \"extra\": true}]");
+    // Read as a bank file is (the articulation file tests cover the members).
+    put(path(plug, "/json"), "[{\"name\": \"Legato\", \"uacc\": 42}, {\"note\": 30}]");
     EXPECT_EQ(a.name[0], "Legato");
-    EXPECT_EQ(a.icon[0], 20);
-    EXPECT_EQ(a.note[0], 24);
-    EXPECT_EQ(a.notevel[0], 100);
     EXPECT_EQ(a.prog[0], 42);
-    EXPECT_EQ(a.modw[0], 5);
-    EXPECT_EQ(a.modc[0], 32);
-    EXPECT_EQ(a.prog[1], 7);  // "prog" wins over "uacc"
-    EXPECT_EQ(a.name[1], "");  // not a string: skipped
-    EXPECT_EQ(a.note[3], -1);
+    EXPECT_EQ(a.note[1], 30);
     for (int i = 2; i < model::kArticulationCount; ++i) EXPECT_TRUE(model::isArticulationEmpty(a, i)) << i;
     EXPECT_TRUE(model::isArticulationEmpty(records(other).articulations, 0));
     EXPECT_EQ(stateChanges(), before + 1);
 
-    // Too many elements, or a body that does not parse: nothing changes, but the host hears
-    // of it all the same.
-    std::string tooMany = "[";
-    for (int i = 0; i < 65; ++i) tooMany += std::string(i ? "," : "") + "{\"name\": \"x\"}";
-    put(path(plug, "/json"), tooMany + "]");
+    // A body that is no bank, or does not parse: nothing changes, but the host hears of it
+    // all the same.
     put(path(plug, "/json"), "{\"name\": \"x\"}");
     put(path(plug, "/json"), "[{");
-    put(path(plug, "/json"), std::string(200000, '['));  // nesting deep enough to end a recursive parser
     EXPECT_EQ(a.name[0], "Legato");
-    EXPECT_EQ(stateChanges(), before + 5);
+    EXPECT_EQ(stateChanges(), before + 3);
 
     // No body at all: the request ends at its blank line, and nothing happens.
     request("PUT " + path(plug, "/json") + " HTTP/1.1\r\n\r\n");
     put(path(plug, "/json"), "");
-    EXPECT_EQ(stateChanges(), before + 5);
+    EXPECT_EQ(stateChanges(), before + 3);
     // A GET of "json" never replaces anything.
     request("GET /api/0/json HTTP/1.1\r\nContent-Length: 2\r\n\r\n[]");
     EXPECT_EQ(a.name[0], "Legato");
@@ -337,13 +303,16 @@ protected:
         write(html / "apix", "static");
         write(html / "empty.txt", "");
         write(html.parent_path() / "secret.txt", "secret");
-        std::string binary(3000, '\0');
-        for (size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 7);
-        write(html / "data.bin", binary);
+        write(html / "data.bin", binary());
         processWide().programFolder = folder.path().string();
     }
     static void write(const std::filesystem::path& file, const std::string& bytes) {
         std::ofstream(file, std::ios::binary) << bytes;
+    }
+    static std::string binary() {
+        std::string bytes(3000, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
+        return bytes;
     }
 
     testing_support::TempFolder folder;
@@ -357,22 +326,16 @@ TEST_F(HttpStaticTest, ServesFilesOfTheHtmlFolder) {
     EXPECT_EQ(get("\\sub\\index.html"), "HTTP/1.1 200 OK\r\n\r\n<p>sub</p>");
     EXPECT_EQ(get("/apix"), "HTTP/1.1 200 OK\r\n\r\nstatic");
     EXPECT_EQ(get("/empty.txt"), "HTTP/1.1 200 OK\r\n\r\n");
-    std::string binary(3000, '\0');
-    for (size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 7);
-    EXPECT_EQ(get("/data.bin"), "HTTP/1.1 200 OK\r\n\r\n" + binary);
+    EXPECT_EQ(get("/data.bin"), "HTTP/1.1 200 OK\r\n\r\n" + binary());
 }
 
 TEST_F(HttpStaticTest, MissingAndRefusedPathsGetThe404Answer) {
-    const char* notFound = "HTTP/1.1 404 OK\r\n\r\n";
-    EXPECT_EQ(get("/missing.html"), notFound);
-    EXPECT_EQ(get("/../secret.txt"), notFound);
-    EXPECT_EQ(get("/%2e%2e/secret.txt"), notFound);
-    EXPECT_EQ(get("/sub\\..\\..\\secret.txt"), notFound);
-    EXPECT_EQ(get("/sub/../index.html"), notFound);
-    EXPECT_EQ(get("/" + std::string(300, 'a')), notFound);
-    EXPECT_EQ(get("/CON"), notFound);
-    EXPECT_EQ(get("/sub/nul.txt"), notFound);
-    EXPECT_EQ(get("/C:/index.html"), notFound);
+    for (const std::string& refused : {std::string("/missing.html"), std::string("/../secret.txt"),
+                                       std::string("/%2e%2e/secret.txt"), std::string("/..%5csecret.txt"),
+                                       std::string("/sub\\..\\..\\secret.txt"), std::string("/sub/../index.html"),
+                                       "/" + std::string(300, 'a'), std::string("/CON"), std::string("/sub/nul.txt"),
+                                       std::string("/C:/index.html")})
+        EXPECT_EQ(get(refused), "HTTP/1.1 404 OK\r\n\r\n") << refused;
     // A name that merely contains two dots is an ordinary name.
     write(html / "a..b", "dots");
     EXPECT_EQ(get("/a..b"), "HTTP/1.1 200 OK\r\n\r\ndots");

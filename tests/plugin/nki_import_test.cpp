@@ -75,9 +75,6 @@ TEST_F(NkiImportTest, MenuImportAndAppendFillUpToTheLastSlot) {
     impl(plug).ImportNki(true);
     ASSERT_EQ(dialog.shown.size(), 1u);
     EXPECT_EQ(dialog.shown[0].kind, platform::FileDialogKind::Open);
-    EXPECT_EQ(dialog.shown[0].title, "Importing articulations from A Spitfire NKI");
-    EXPECT_EQ(dialog.shown[0].extension, "nki");
-    EXPECT_EQ(std::string(dialog.shown[0].filter), "Spitfire Kontakt Instrument");
     EXPECT_EQ(codes(), (Codes{19, 48}));
     EXPECT_EQ(messages(), (Messages{{"Imported 20 articulations", 16}}));
     EXPECT_EQ(a.prog[49], 1);

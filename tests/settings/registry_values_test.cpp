@@ -31,13 +31,5 @@ TEST(RegistryValues, StoredValuesFallBackToTheirDefaults) {
     EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 7.0f), 7.0f);
 }
 
-TEST(RegistryValues, TheInstalledStoreReplacesThePlatformsUntilRemoved) {
-    {
-        testing_support::FakeSettings store;
-        EXPECT_EQ(&platform::settingsStore(), &store);
-    }
-    EXPECT_EQ(&platform::settingsStore(), &platform::platformSettingsStore());
-}
-
 }  // namespace
 }  // namespace settings
