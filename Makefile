@@ -27,8 +27,13 @@ test: test-linux test-windows fuzz
 demo: linux
 	./build/linux/stage/voxtrane-host demo
 
-bench: linux
+# Benchmarks; the HTTP one measures against civetweb with wrk on loopback.
+bench:
+	sh scripts/install-deps.sh wrk libcivetweb-dev
+	cmake --preset linux
+	cmake --build --preset linux
 	for b in build/linux/bench/*_bench; do echo "== $$b"; "$$b" || exit 1; done
+	bash bench/http_wrk.sh
 
 clean:
 	rm -rf build

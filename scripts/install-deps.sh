@@ -1,10 +1,11 @@
 #!/bin/sh
-# Installs the Debian packages the builds need, when some are missing. As root it runs
-# apt-get itself; otherwise it prints the command to run and fails.
+# Installs the Debian packages the builds need, when some are missing, plus any named as
+# arguments (the benchmarks' extras). As root it runs apt-get itself; otherwise it prints the
+# command to run and fails.
 set -eu
 packages="cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev
   binutils g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
-  clang libclang-rt-14-dev"
+  clang libclang-rt-14-dev $*"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

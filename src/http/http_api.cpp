@@ -174,6 +174,18 @@ void replaceArticulations(KRYLVSTExprPlug& instance, const ByteBuffer& request) 
     instance.stateChanged();
 }
 
+struct SharedDocument {
+    std::string body;
+    const HttpServer* server = nullptr;
+    uint64_t pass = 0;
+    bool valid = false;
+};
+// [ui] process-wide, like the one server it belongs to.
+SharedDocument& sharedInstancesDocument() {
+    static SharedDocument document;
+    return document;
+}
+
 // The articulation array: the bank-export text, up to the last slot in use.
 void writeArticulationArray(HttpConnection* c, KRYLVSTExprPlug& instance) {
     const model::Articulations& a = instance.records().articulations;
@@ -286,6 +298,17 @@ void serveApi(const HttpEvent* event) {
             }
     }
 
+    // The plain document is built once per poll pass and shared by every client that asks in
+    // that pass; a command forgets it.
+    const bool plain = id == 0 && !command;
+    SharedDocument& shared = sharedInstancesDocument();
+    if (!plain) shared.valid = false;
+    if (plain && shared.valid && shared.server == event->server && shared.pass == event->server->pass) {
+        Http_Write(c, shared.body.data(), shared.body.size());
+        return;
+    }
+    Http_Write(c, "", 0);  // ends the head, so what follows is the body alone
+    const uint64_t bodyStart = c->send.length;
     Http_WriteFormat(c, "{\n\t\"instances\":\n\t[\n");
     std::string scratch;
     bool first = true;
@@ -298,6 +321,12 @@ void serveApi(const HttpEvent* event) {
         first = false;
     }
     Http_WriteFormat(c, "\n\t]\n}\n");
+    if (plain && c->state == WRITING_BODY) {
+        shared.body.assign(reinterpret_cast<const char*>(c->send.data) + bodyStart, c->send.length - bodyStart);
+        shared.server = event->server;
+        shared.pass = event->server->pass;
+        shared.valid = true;
+    }
 }
 
 bool hasUnsafeSegment(const char* path) {
@@ -386,6 +415,7 @@ void HttpApi_Stop(KRYLVSTExprPlug* instance) {
     if (!p.httpServer) return;
     HttpServer_Close(p.httpServer);
     p.httpServer = nullptr;
+    sharedInstancesDocument() = SharedDocument{};  // a later server may reuse the address
     logLine(instance, "Server closed");
 }
 

@@ -45,6 +45,13 @@ void destroyConnection(HttpServer* server, HttpConnection* connection) {
     notify(server, connection, SB_EV_DISCONNECT);
     platform::sockets().close(connection->socket);
     ByteBuffer_Free(&connection->receive);
+    constexpr uint64_t kLargestSpare = 4u << 20;
+    if (server->spareSendCount < HttpServer::kSpareSendBuffers && connection->send.capacity > 0 &&
+        connection->send.capacity <= kLargestSpare) {
+        connection->send.length = 0;
+        server->spareSend[server->spareSendCount++] = connection->send;
+        connection->send = ByteBuffer{};
+    }
     ByteBuffer_Free(&connection->send);
     delete connection;
 }
@@ -140,6 +147,7 @@ int acceptAll(HttpServer* server) {
         c->server = server;
         std::memcpy(c->peer, peer, sizeof peer);
         c->created = c->lastActivity = server->now;
+        if (server->spareSendCount > 0) c->send = server->spareSend[--server->spareSendCount];
         c->socket = socket;
         c->readSlot = c->writeSlot = -1;
         c->next = server->connections;
@@ -172,6 +180,7 @@ HttpServer* HttpServer_Create(const HttpServerOptions* options) {
 }
 
 int HttpServer_Poll(HttpServer* server, uint32_t timeoutMs) {
+    ++server->pass;
     platform::Sockets& sockets = platform::sockets();
     platform::SocketSet& readSet = server->readSet;
     platform::SocketSet& writeSet = server->writeSet;
@@ -215,6 +224,7 @@ void HttpServer_Close(HttpServer* server) {
         destroyConnection(server, c);
     }
     platform::sockets().close(server->listener);
+    while (server->spareSendCount > 0) ByteBuffer_Free(&server->spareSend[--server->spareSendCount]);
     delete server;
 }
 

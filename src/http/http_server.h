@@ -91,6 +91,12 @@ struct HttpServer {
     // The wait's sets, kept with the server so a poll needs no 36 KiB of stack.
     platform::SocketSet readSet;
     platform::SocketSet writeSet;
+    uint64_t pass = 0;  // counts polls, so a handler can share work within one pass
+    // Send buffers of closed connections, handed to new ones: a response of hundreds of KiB
+    // grown from nothing for every request costs more in the allocator than in the network.
+    static constexpr int kSpareSendBuffers = 16;
+    ByteBuffer spareSend[kSpareSendBuffers] = {};
+    int spareSendCount = 0;
 };
 
 // A bound, listening server on every IPv4 interface, or null.

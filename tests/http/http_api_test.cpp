@@ -259,6 +259,18 @@ TEST_F(HttpApiTest, TheArticulationArrayOfOneInstance) {
     EXPECT_EQ(getJson("/api/0/json").substr(0, 2), "{\n");
 }
 
+TEST_F(HttpApiTest, ClientsInOnePollShareTheDocumentUntilACommandChangesIt) {
+    TFruityPlug* plug = create();
+    // Connected together, answered in the same pass, newest first.
+    const size_t last = sockets.connect("GET /api HTTP/1.1\r\n\r\n");
+    const size_t command = sockets.connect("GET /api/0/port=3 HTTP/1.1\r\n\r\n");
+    const size_t first = sockets.connect("GET /api HTTP/1.1\r\n\r\n");
+    for (int i = 0; i < 50 && !sockets.clients[last].closedByServer; ++i) plug->Idle_Public();
+    EXPECT_NE(sockets.clients[first].output, sockets.clients[command].output);
+    EXPECT_EQ(sockets.clients[last].output, sockets.clients[command].output);
+    EXPECT_NE(sockets.clients[last].output.find("\"port\":\t\t3"), std::string::npos);
+}
+
 TEST_F(HttpApiTest, APutOfJsonReplacesEveryArticulation) {
     TFruityPlug* plug = create();
     TFruityPlug* other = create();
