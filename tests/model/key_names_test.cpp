@@ -8,6 +8,7 @@
 
 #include "model/defaults.h"
 #include "platform/file_dialog.h"
+#include "support/fake_file_dialog.h"
 #include "support/temp_folder.h"
 
 namespace model {
@@ -102,19 +103,7 @@ TEST(KeyNamesTitle, DropsFolderAndLastExtensionButNotALeadingDot) {
     EXPECT_EQ(keyNamesTitle("noext"), "noext");
 }
 
-// Records which dialog was shown and answers a chosen path (empty = cancelled).
-class FakeDialog final : public platform::FileDialog {
-public:
-    FakeDialog() { platform::setFileDialog(this); }
-    ~FakeDialog() override { platform::setFileDialog(nullptr); }
-    bool show(platform::FileDialogKind k, const platform::FileDialogParams& p) override {
-        kind = k;
-        std::strcpy(p.fileName, answer.c_str());
-        return !answer.empty();
-    }
-    std::string answer;
-    platform::FileDialogKind kind{};
-};
+using testing_support::FakeFileDialog;
 
 TEST_F(KeyNamesTest, MenuOffersWhatTheArticulationHasAndRunsItThroughTheDialogs) {
     auto texts = [&] {
@@ -124,10 +113,10 @@ TEST_F(KeyNamesTest, MenuOffersWhatTheArticulationHasAndRunsItThroughTheDialogs)
     };
     EXPECT_EQ(texts(), "Load key names from file|");
 
-    FakeDialog dialog;
+    FakeFileDialog dialog;
     dialog.answer = folder.write("brass.txt", "top\n");
     EXPECT_TRUE(runKeyNamesCommand(a, 0, keyNamesBoxCommand(a, 0, false, false), nullptr));
-    EXPECT_EQ(dialog.kind, platform::FileDialogKind::Open);
+    EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Open);
     EXPECT_EQ(names()[0], "top");
     EXPECT_EQ(texts(), "Load key names from file|-|brass|Clear key names|Reload key names|");
     EXPECT_TRUE(keyNamesMenu(a, 0)[2].disabled);
@@ -143,7 +132,7 @@ TEST_F(KeyNamesTest, MenuOffersWhatTheArticulationHasAndRunsItThroughTheDialogs)
     EXPECT_EQ(texts(), "Load key names from file|-|[Stored in FLP]|Clear key names|Save key names to file|");
     dialog.answer = folder.file("saved.txt");
     EXPECT_FALSE(runKeyNamesCommand(a, 0, keyNamesBoxCommand(a, 0, false, true), nullptr));
-    EXPECT_EQ(dialog.kind, platform::FileDialogKind::Save);
+    EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Save);
     EXPECT_EQ(folder.read("saved.txt").substr(0, 7), "changed");
 
     dialog.answer.clear();  // cancelled: nothing changes

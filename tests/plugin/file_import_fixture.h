@@ -15,32 +15,10 @@
 
 #include "platform/file_dialog.h"
 #include "platform/keyboard.h"
+#include "support/fake_file_dialog.h"
 #include "support/plugin_fixture.h"
 
 namespace testing_support {
-
-// Answers every dialog with `answer` (empty: cancelled) and remembers how it was asked.
-class ScriptedDialog final : public platform::FileDialog {
-public:
-    struct Shown {
-        platform::FileDialogKind kind;
-        std::string title, extension;
-        const char* filter;
-    };
-
-    ScriptedDialog() { platform::setFileDialog(this); }
-    ~ScriptedDialog() override { platform::setFileDialog(nullptr); }
-
-    bool show(platform::FileDialogKind kind, const platform::FileDialogParams& p) override {
-        shown.push_back({kind, p.title ? p.title : "", p.defaultExtension ? p.defaultExtension : "", p.filter});
-        if (answer.size() >= p.fileNameSize) return false;
-        std::memcpy(p.fileName, answer.c_str(), answer.size() + 1);
-        return !answer.empty();
-    }
-
-    std::string answer;
-    std::vector<Shown> shown;
-};
 
 class FileImportTest : public PluginTest {
 protected:
@@ -90,7 +68,7 @@ protected:
         return out;
     }
 
-    ScriptedDialog dialog;
+    FakeFileDialog dialog;
     std::filesystem::path folder;
     TFruityPlug* plug = nullptr;
 };

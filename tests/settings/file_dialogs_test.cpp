@@ -6,34 +6,15 @@
 #include <string>
 
 #include "platform/file_dialog.h"
+#include "support/fake_file_dialog.h"
 
 namespace settings {
 namespace {
 
-// Records what the dialog was shown with and answers with a chosen path (or none).
-class FakeDialog final : public platform::FileDialog {
-public:
-    FakeDialog() { platform::setFileDialog(this); }
-    ~FakeDialog() override { platform::setFileDialog(nullptr); }
-
-    bool show(platform::FileDialogKind k, const platform::FileDialogParams& p) override {
-        kind = k;
-        params = p;
-        nameOnEntry = p.fileName;
-        initialFolder = p.initialFolder;
-        std::strcpy(p.fileName, answer.c_str());
-        return reported;
-    }
-
-    std::string answer;
-    bool reported = true;
-    platform::FileDialogKind kind{};
-    platform::FileDialogParams params;
-    std::string nameOnEntry, initialFolder;
-};
+using testing_support::FakeFileDialog;
 
 TEST(FileDialogs, TheDialogOpensInTheFolderOfTheBuffersPathWithAnEmptyName) {
-    FakeDialog dialog;
+    FakeFileDialog dialog;
     dialog.answer = "D:\\Chosen\\bank.krylvox";
     FileDialogRequest request;
     request.filter = kArticulationFileFilter;
@@ -41,13 +22,13 @@ TEST(FileDialogs, TheDialogOpensInTheFolderOfTheBuffersPathWithAnEmptyName) {
     request.setFileName("C:\\Banks\\names.txt");
     ASSERT_TRUE(ShowOpenDialog(request));
     EXPECT_STREQ(request.fileName, "D:\\Chosen\\bank.krylvox");
-    EXPECT_EQ(dialog.kind, platform::FileDialogKind::Open);
-    EXPECT_EQ(dialog.initialFolder, "C:\\Banks");
-    EXPECT_EQ(dialog.nameOnEntry, "");
-    EXPECT_EQ(dialog.params.fileNameSize, 260u);
-    EXPECT_EQ(dialog.params.flags, 0x1800u);
-    EXPECT_EQ(dialog.params.filter, kArticulationFileFilter);
-    EXPECT_EQ(dialog.params.title, kImportArticulationsTitle);
+    EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Open);
+    EXPECT_EQ(dialog.last().initialFolder, "C:\\Banks");
+    EXPECT_EQ(dialog.last().nameOnEntry, "");
+    EXPECT_EQ(dialog.last().params.fileNameSize, 260u);
+    EXPECT_EQ(dialog.last().params.flags, 0x1800u);
+    EXPECT_EQ(dialog.last().params.filter, kArticulationFileFilter);
+    EXPECT_EQ(dialog.last().params.title, kImportArticulationsTitle);
 
     const struct {
         const char* path;
@@ -61,18 +42,18 @@ TEST(FileDialogs, TheDialogOpensInTheFolderOfTheBuffersPathWithAnEmptyName) {
     for (const auto& c : cases) {
         request.setFileName(c.path);
         ShowSaveDialog(request);
-        EXPECT_EQ(dialog.kind, platform::FileDialogKind::Save);
-        EXPECT_EQ(dialog.initialFolder, c.folder) << c.path;
+        EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Save);
+        EXPECT_EQ(dialog.last().initialFolder, c.folder) << c.path;
     }
     // A buffer filled to its last byte, with no terminator, is read no further than its end.
     std::memset(request.fileName, 'a', sizeof request.fileName);
     request.fileName[258] = '\\';
     ShowOpenDialog(request);
-    EXPECT_EQ(dialog.initialFolder, std::string(258, 'a'));
+    EXPECT_EQ(dialog.last().initialFolder, std::string(258, 'a'));
 }
 
 TEST(FileDialogs, AFileIsChosenExactlyWhenTheBufferHoldsANameAfterwards) {
-    FakeDialog dialog;
+    FakeFileDialog dialog;
     FileDialogRequest request;
     request.setFileName("C:\\Banks\\names.txt");
     EXPECT_FALSE(ShowOpenDialog(request));  // reported a choice but left no name
