@@ -9,6 +9,7 @@
 #include "http/http_api.h"
 #include "http/http_server.h"
 #include "plugin/fruity_abi.h"
+#include "platform/settings_store.h"
 #include "support/fake_settings.h"
 
 extern "C" TFruityPlug* CreatePlugInstance(TFruityPlugHost* host, TPluginTag tag) noexcept;
@@ -31,13 +32,16 @@ BENCHMARK(BM_IdlePoll);
 
 void BM_InstancesDocument(benchmark::State& state) {
     testing_support::FakeSettings settings;  // keeps the user's own settings out of it
+    settings.setDword(platform::kVoxtraneKey, "HTTP API", 1);
+    settings.setString(platform::kVoxtraneKey, "HTTP Port", "0");  // any free port
     hostkit::RecordingHost host;
     std::vector<TFruityPlug*> plugs;
     for (int i = 0; i < state.range(0); ++i) plugs.push_back(CreatePlugInstance(&host, 100 + i));
 
     http::HttpConnection connection{};
-    http::HttpEvent event{http::SB_EV_REQUEST, nullptr, nullptr, &connection, "", "GET", "/api"};
+    http::HttpEvent event{http::SB_EV_REQUEST, nullptr, http::HttpApi_Server(), &connection, "", "GET", "/api"};
     for (auto _ : state) {
+        ++event.server->pass;  // each request in a pass of its own: the document is built every time
         connection.state = http::AWAITING_STATUS;
         connection.send.length = 0;
         http::HttpApi_OnEvent(&event);

@@ -69,7 +69,7 @@ void reportPerCycle(benchmark::State& state, const DiscardHost& host, uint64_t m
 void BM_VoiceCycle(benchmark::State& state) {
     DiscardHost host;
     TFruityPlug* plug = CreatePlugInstance(&host, 1);
-    model::InstanceRecords& records = static_cast<KRYLVSTExprPlug*>(plug)->records();
+    model::InstanceRecords& records = static_cast<KRYLVSTExprPlug*>(plug)->core().records();
     records.options.port = 0;
     records.options.channel = 0;
     for (int i = 0; i < 2; ++i) {

@@ -53,9 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!w.plugs[0]) {
         w.plugs[0] = CreatePlugInstance(&w.host, 1);
         w.plugs[1] = CreatePlugInstance(&w.host, 2);
-        processWide().programFolder = (std::filesystem::temp_directory_path() / "voxtrane-http-fuzz").string();
     }
-    http::HttpApi_Start(static_cast<KRYLVSTExprPlug*>(w.plugs[0]));
+    const std::string folder = (std::filesystem::temp_directory_path() / "voxtrane-http-fuzz").string();
+    http::HttpApi_Start(instanceDirectory(), folder, static_cast<KRYLVSTExprPlug*>(w.plugs[0])->core().instanceId());
     if (!http::HttpApi_Running()) __builtin_trap();
 
     // The first byte picks the chunk size and which clients hang up; the rest is split at
@@ -77,14 +77,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int pass = 0; pass < 2000; ++pass) {
         http::HttpApi_Poll();
         if (pass == 1000) w.clock.advance(31);  // time out whatever still waits for bytes
-        if (http::HttpServer_ConnectionCount(processWide().httpServer) == 0 && pass > 0) {
+        if (http::HttpServer_ConnectionCount(http::HttpApi_Server()) == 0 && pass > 0) {
             bool allAccepted = true;
             for (const auto& c : sockets.clients) allAccepted = allAccepted && c.accepted;
             if (allAccepted) break;
         }
     }
-    if (http::HttpServer_ConnectionCount(processWide().httpServer) != 0) __builtin_trap();
-    http::HttpApi_Stop(nullptr);
+    if (http::HttpServer_ConnectionCount(http::HttpApi_Server()) != 0) __builtin_trap();
+    http::HttpApi_Stop(0);
     if (sockets.openCount() != 0) __builtin_trap();
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "http/http_api.h"
 
-#include "model/json_text.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cstdarg>
@@ -14,10 +12,11 @@
 #include "http/http_server.h"
 #include "model/articulation_file.h"
 #include "model/defaults.h"
+#include "model/json_text.h"
+#include "model/options.h"
+#include "platform/files.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
-#include "plugin/process_wide.h"
-#include "plugin/voxtrane_plug.h"
 #include "settings/registry_values.h"
 
 namespace http {
@@ -32,22 +31,39 @@ constexpr const char* kMaximumRequestSize = "1048576";
 
 const char* orNull(const char* text) { return text ? text : "(null)"; }
 
-bool isLive(const KRYLVSTExprPlug* instance) {
-    const auto& list = processWide().registry.instances();
-    return instance && std::find(list.begin(), list.end(), instance) != list.end();
+// The document of every instance, built once per poll pass and shared by every client that
+// asks in that pass; a command forgets it.
+struct SharedDocument {
+    std::string body;
+    uint64_t pass = 0;
+    bool valid = false;
+};
+
+// [ui] process-wide: the one server and what it serves.
+struct ApiState {
+    HttpServer* server = nullptr;
+    InstanceDirectory* instances = nullptr;
+    std::string programFolder;
+    uint32_t loggerId = 0;  // the instance that started the server
+    SharedDocument document;
+};
+ApiState& api() {
+    static ApiState state;
+    return state;
 }
 
-// A log line through `instance`, while its debug log is on. The instance that started the
-// server may be gone while others live on: its lines are then dropped.
-void logLine(KRYLVSTExprPlug* instance, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void logLine(KRYLVSTExprPlug* instance, const char* format, ...) {
-    if (!isLive(instance) || !instance->session().debugLog) return;
+// A log line through the instance `id`, while it lives (the one that started the server may be
+// gone while others live on: its lines are then dropped).
+void logLine(uint32_t id, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void logLine(uint32_t id, const char* format, ...) {
+    InstanceView* instance = api().instances ? api().instances->find(id) : nullptr;
+    if (!instance) return;
     char line[512];
     va_list args;
     va_start(args, format);
     std::vsnprintf(line, sizeof line, format, args);
     va_end(args);
-    instance->session().trace("%s", line);
+    instance->log(line);
 }
 
 // Decimal text to int: 0 for text that is not a number, clamped to 32 bits.
@@ -77,54 +93,6 @@ const char* jsonText(const std::string& text, std::string& scratch) {
 
 const char* boolText(bool on) { return on ? "true" : "false"; }
 
-// The option keys of commands and documents, in document order.
-enum class OptionKind { kField, kInverted, kProcessWide, kByte };
-struct OptionKey {
-    const char* key;
-    OptionKind kind;
-    int32_t model::InstanceOptions::*field;
-};
-constexpr OptionKey kOptionKeys[] = {
-    {"midiextend", OptionKind::kField, &model::InstanceOptions::midixtend},
-    {"ccghosting", OptionKind::kField, &model::InstanceOptions::ghost},
-    {"ccghostontransport", OptionKind::kField, &model::InstanceOptions::ghosttransport},
-    {"holdkeyswitch", OptionKind::kField, &model::InstanceOptions::holdkeyswitch},
-    {"cctimingfix", OptionKind::kField, &model::InstanceOptions::cctimerfix},
-    {"allchannelomni", OptionKind::kField, &model::InstanceOptions::allchannelomni},
-    {"cc64release", OptionKind::kField, &model::InstanceOptions::cc64release},
-    {"preserveport", OptionKind::kField, &model::InstanceOptions::preserve},
-    {"releasetocc117", OptionKind::kField, &model::InstanceOptions::releasecc17},
-    {"resetstate", OptionKind::kField, &model::InstanceOptions::changeanyrule},
-    {"showuacc", OptionKind::kField, &model::InstanceOptions::ccuacc},
-    {"parameterccs", OptionKind::kInverted, &model::InstanceOptions::paramknob},
-    {"allowoverlap", OptionKind::kField, &model::InstanceOptions::overlapping},
-    {"altmiddlec", OptionKind::kField, &model::InstanceOptions::altmiddlec},
-    {"optimiseauto", OptionKind::kField, &model::InstanceOptions::optimiseautomation},
-    {"showsingle", OptionKind::kProcessWide, nullptr},
-    {"articbanks", OptionKind::kByte, nullptr},
-};
-
-bool readOption(KRYLVSTExprPlug& instance, const OptionKey& option) {
-    model::InstanceOptions& o = instance.records().options;
-    switch (option.kind) {
-    case OptionKind::kField: return o.*option.field != 0;
-    case OptionKind::kInverted: return o.*option.field == 0;
-    case OptionKind::kProcessWide: return processWide().singleEditor != 0;
-    case OptionKind::kByte: return o.articbanks != 0;
-    }
-    return false;
-}
-
-void writeOption(KRYLVSTExprPlug& instance, const OptionKey& option, bool on) {
-    model::InstanceOptions& o = instance.records().options;
-    switch (option.kind) {
-    case OptionKind::kField: o.*option.field = on; break;
-    case OptionKind::kInverted: o.*option.field = !on; break;
-    case OptionKind::kProcessWide: processWide().singleEditor = on; break;
-    case OptionKind::kByte: o.articbanks = on; break;
-    }
-}
-
 bool setArticulationField(model::Articulations& a, int slot, const char* field, const char* value) {
     if (std::strcmp(field, "name") == 0) a.name[slot] = value;
     else if (std::strcmp(field, "icon") == 0) a.icon[slot] = toInt(value);
@@ -151,7 +119,7 @@ bool setControllerField(model::Controllers& c, int index, const char* field, con
 
 // The "json" PUT: the body, found after the first blank line of the request text, replaces
 // every articulation when it is an array of at most 64 elements.
-void replaceArticulations(KRYLVSTExprPlug& instance, const ByteBuffer& request) {
+void replaceArticulations(InstanceView& instance, const ByteBuffer& request) {
     if (request.length <= 4) return;
     const char* text = reinterpret_cast<const char*>(request.data);
     uint64_t body = 0;
@@ -167,38 +135,28 @@ void replaceArticulations(KRYLVSTExprPlug& instance, const ByteBuffer& request) 
     // objects are skipped, and nesting however deep cannot exhaust the host's stack.
     const model::ArticulationFileContents contents = model::parseArticulationFile(text + body, false);
     if (contents.status == model::ArticulationFileStatus::kRead) {
-        model::Articulations& a = instance.records().articulations;
-        for (int i = 0; i < model::kArticulationCount; ++i) model::resetArticulation(a, i);
-        model::overlayArticulations(a, contents.elements, 0);
+        // Built aside and swapped in, so a note played meanwhile finds the old bank or the new
+        // one, never an emptied one.
+        model::replaceArticulations(instance.records().articulations, [&](model::Articulations& built) {
+            return model::overlayArticulations(built, contents.elements, 0);
+        });
     }
-    instance.stateChanged();
-}
-
-struct SharedDocument {
-    std::string body;
-    const HttpServer* server = nullptr;
-    uint64_t pass = 0;
-    bool valid = false;
-};
-// [ui] process-wide, like the one server it belongs to.
-SharedDocument& sharedInstancesDocument() {
-    static SharedDocument document;
-    return document;
+    instance.changed();
 }
 
 // The articulation array: the bank-export text, up to the last slot in use.
-void writeArticulationArray(HttpConnection* c, KRYLVSTExprPlug& instance) {
+void writeArticulationArray(HttpConnection* c, InstanceView& instance) {
     const model::Articulations& a = instance.records().articulations;
     const std::string text = model::articulationFileText(a, 0, model::usedArticulationCount(a));
     Http_Write(c, text.data(), text.size());
 }
 
-void writeInstance(HttpConnection* c, KRYLVSTExprPlug& instance, bool first, std::string& scratch) {
+void writeInstance(HttpConnection* c, InstanceView& instance, bool first, std::string& scratch) {
     const model::InstanceRecords& r = instance.records();
     const model::InstanceOptions& o = r.options;
-    const engine::Session& s = instance.session();
+    const Levels s = instance.levels();
     Http_WriteFormat(c, "%s\t\t{\n", first ? "" : ",\n");
-    Http_WriteFormat(c, "\t\t\t\"id\":\t\t%u,\n", instance.instanceId());
+    Http_WriteFormat(c, "\t\t\t\"id\":\t\t%u,\n", instance.id());
     Http_WriteFormat(c, "\t\t\t\"volume\":\t%i,\n", s.volume);
     Http_WriteFormat(c, "\t\t\t\"pan\":\t\t%i,\n", s.pan);
     Http_WriteFormat(c, "\t\t\t\"pitch\":\t%i,\n", s.pitch);
@@ -212,10 +170,12 @@ void writeInstance(HttpConnection* c, KRYLVSTExprPlug& instance, bool first, std
     Http_WriteFormat(c, "\t\t\t\"controllerstart\":\t\t%i,\n", r.controllerstart);
 
     Http_WriteFormat(c, "\t\t\t\"options\":\n\t\t\t{\n");
-    const size_t optionCount = sizeof kOptionKeys / sizeof kOptionKeys[0];
-    for (size_t i = 0; i < optionCount; ++i)
-        Http_WriteFormat(c, "\t\t\t\t\"%s\": %s%s\n", kOptionKeys[i].key, boolText(readOption(instance, kOptionKeys[i])),
-                         i + 1 < optionCount ? "," : "");
+    const int32_t singleEditor = api().instances->singleEditor();
+    for (size_t i = 0; i < model::kOptionCount; ++i) {
+        const model::OptionInfo& option = model::kOptions[i];
+        Http_WriteFormat(c, "\t\t\t\t\"%s\": %s%s\n", option.apiKey, boolText(model::optionTicked(option, o, singleEditor)),
+                         i + 1 < model::kOptionCount ? "," : "");
+    }
     Http_WriteFormat(c, "\t\t\t},\n");
 
     const model::Articulations& a = r.articulations;
@@ -260,8 +220,8 @@ void writeInstance(HttpConnection* c, KRYLVSTExprPlug& instance, bool first, std
 }
 
 void serveApi(const HttpEvent* event) {
-    logLine(static_cast<KRYLVSTExprPlug*>(event->userData), "Server event SB_EV_REQUEST %s %s", event->method,
-            event->path);
+    ApiState& state = api();
+    logLine(state.loggerId, "Server event SB_EV_REQUEST %s %s", event->method, event->path);
 
     // "/api/<id>/<command>/<first>/<second>=<value>"
     std::string path = event->path;
@@ -289,21 +249,18 @@ void serveApi(const HttpEvent* event) {
     Http_SendStatus(c, 200, "OK");
     Http_SendHeader(c, "Content-Type", "application/json");
 
-    ProcessWide& p = processWide();
+    InstanceDirectory& instances = *state.instances;
     if (id != 0 && command && std::strcmp(command, "json") == 0 && std::strcmp(event->method, "GET") == 0) {
-        for (KRYLVSTExprPlug* instance : p.registry)
-            if (instance->instanceId() == id) {
-                writeArticulationArray(c, *instance);
-                return;
-            }
+        if (InstanceView* instance = instances.find(id)) {
+            writeArticulationArray(c, *instance);
+            return;
+        }
     }
 
-    // The plain document is built once per poll pass and shared by every client that asks in
-    // that pass; a command forgets it.
     const bool plain = id == 0 && !command;
-    SharedDocument& shared = sharedInstancesDocument();
+    SharedDocument& shared = state.document;
     if (!plain) shared.valid = false;
-    if (plain && shared.valid && shared.server == event->server && shared.pass == event->server->pass) {
+    if (plain && shared.valid && shared.pass == event->server->pass) {
         Http_Write(c, shared.body.data(), shared.body.size());
         return;
     }
@@ -312,18 +269,17 @@ void serveApi(const HttpEvent* event) {
     Http_WriteFormat(c, "{\n\t\"instances\":\n\t[\n");
     std::string scratch;
     bool first = true;
-    // A command may not add or remove instances, but walk a copy all the same.
-    const std::vector<KRYLVSTExprPlug*> instances = p.registry.instances();
-    for (KRYLVSTExprPlug* instance : instances) {
-        if (id != 0 && instance->instanceId() != id) continue;
-        if (command) HttpApi_RunCommand(instance, command, segment(3), segment(4), valueText, event);
-        writeInstance(c, *instance, first, scratch);
+    // No command adds or removes instances, so the directory stays as it is during the walk.
+    for (size_t i = 0; i < instances.count(); ++i) {
+        InstanceView& instance = instances.at(i);
+        if (id != 0 && instance.id() != id) continue;
+        if (command) HttpApi_RunCommand(instances, instance, command, segment(3), segment(4), valueText, event);
+        writeInstance(c, instance, first, scratch);
         first = false;
     }
     Http_WriteFormat(c, "\n\t]\n}\n");
     if (plain && c->state == WRITING_BODY) {
         shared.body.assign(reinterpret_cast<const char*>(c->send.data) + bodyStart, c->send.length - bodyStart);
-        shared.server = event->server;
         shared.pass = event->server->pass;
         shared.valid = true;
     }
@@ -354,7 +310,7 @@ bool hasUnsafeSegment(const char* path) {
 // Opens a regular, readable file; a folder opens on some platforms but cannot be read.
 std::FILE* openFile(const std::string& path) {
     if (path.size() >= kPathLimit) return nullptr;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = platform::openFile(path, "rb");
     if (!file) return nullptr;
     const int first = std::fgetc(file);
     if (first == EOF && std::ferror(file)) {
@@ -366,12 +322,11 @@ std::FILE* openFile(const std::string& path) {
 }
 
 void serveFile(const HttpEvent* event) {
-    std::string file = platform::joinProgramPath(processWide().programFolder, kStaticFolder);
+    std::string file = platform::joinProgramPath(api().programFolder, kStaticFolder);
     const char* relative = event->path;
     if (*relative == '/' || *relative == '\\') ++relative;
     for (const char* p = relative; *p; ++p) file += *p == '\\' ? '/' : *p;
-    logLine(static_cast<KRYLVSTExprPlug*>(event->userData), "Server event SB_EV_REQUEST %s %s (%s)", event->method,
-            event->path, file.c_str());
+    logLine(api().loggerId, "Server event SB_EV_REQUEST %s %s (%s)", event->method, event->path, file.c_str());
 
     HttpConnection* c = event->connection;
     std::FILE* f = nullptr;
@@ -394,43 +349,39 @@ void serveFile(const HttpEvent* event) {
 
 }  // namespace
 
-void HttpApi_Start(KRYLVSTExprPlug* instance) {
-    ProcessWide& p = processWide();
-    if (p.httpServer) HttpApi_Stop(instance);
+void HttpApi_Start(InstanceDirectory& instances, const std::string& programFolder, uint32_t loggerId) {
+    ApiState& state = api();
+    if (state.server) HttpApi_Stop(loggerId);
     char port[settings::kValueBufferSize];
     settings::RegReadString(platform::kVoxtraneKey, "HTTP Port", port, "8000");
     HttpServerOptions options{};
     options.handler = HttpApi_OnEvent;
-    options.userData = instance;
     options.port = port;
     options.maximumRequestSize = kMaximumRequestSize;
-    p.httpServer = HttpServer_Create(&options);
-    if (p.httpServer)
-        logLine(instance, "Listening on port %s:%s [%p]", orNull(options.host), port,
-                static_cast<void*>(p.httpServer));
+    state.instances = &instances;
+    state.programFolder = programFolder;
+    state.loggerId = loggerId;
+    state.server = HttpServer_Create(&options);
+    if (state.server)
+        logLine(loggerId, "Listening on port %s:%s [%p]", orNull(options.host), port, static_cast<void*>(state.server));
 }
 
-void HttpApi_Stop(KRYLVSTExprPlug* instance) {
-    ProcessWide& p = processWide();
-    if (!p.httpServer) return;
-    HttpServer_Close(p.httpServer);
-    p.httpServer = nullptr;
-    sharedInstancesDocument() = SharedDocument{};  // a later server may reuse the address
-    logLine(instance, "Server closed");
+void HttpApi_Stop(uint32_t loggerId) {
+    ApiState& state = api();
+    if (!state.server) return;
+    HttpServer_Close(state.server);
+    state.server = nullptr;
+    state.document = SharedDocument{};  // a later server counts its passes afresh
+    logLine(loggerId, "Server closed");
 }
 
 void HttpApi_Poll() {
-    if (HttpServer* server = processWide().httpServer) HttpServer_Poll(server, 0);
+    if (HttpServer* server = api().server) HttpServer_Poll(server, 0);
 }
 
-bool HttpApi_Running() { return processWide().httpServer != nullptr; }
+bool HttpApi_Running() { return api().server != nullptr; }
 
-void HttpApi_SetEnabled(KRYLVSTExprPlug* instance, bool enabled) {
-    processWide().httpApiEnabled = enabled;
-    settings::RegWriteDword(platform::kVoxtraneKey, "HTTP API", enabled ? 1 : 0);
-    if (enabled) HttpApi_Start(instance);
-    else HttpApi_Stop(instance);
-}
+HttpServer* HttpApi_Server() { return api().server; }
 
 int HttpApi_OnEvent(const HttpEvent* event) {
     if (event->type != SB_EV_REQUEST) return SB_CONTINUE;
@@ -440,17 +391,20 @@ int HttpApi_OnEvent(const HttpEvent* event) {
     return SB_CONTINUE;
 }
 
-void HttpApi_RunCommand(KRYLVSTExprPlug* instance, const char* command, const char* first, const char* second,
-                        const char* value, const HttpEvent* event) {
-    logLine(instance, "Server command %s %s %s (%s)", orNull(command), orNull(first), orNull(second), orNull(value));
+void HttpApi_RunCommand(InstanceDirectory& instances, InstanceView& instance, const char* command, const char* first,
+                        const char* second, const char* value, const HttpEvent* event) {
+    char line[512];
+    std::snprintf(line, sizeof line, "Server command %s %s %s (%s)", orNull(command), orNull(first), orNull(second),
+                  orNull(value));
+    instance.log(line);
     if (!command) return;
-    model::InstanceRecords& r = instance->records();
+    model::InstanceRecords& r = instance.records();
     model::InstanceOptions& o = r.options;
     const std::string name = command;
 
     if (name == "json") {
         if (event && event->connection && std::strcmp(event->method, "PUT") == 0)
-            replaceArticulations(*instance, event->connection->receive);
+            replaceArticulations(instance, event->connection->receive);
         return;
     }
     if (!value) return;
@@ -470,8 +424,8 @@ void HttpApi_RunCommand(KRYLVSTExprPlug* instance, const char* command, const ch
         r.controllerstart = std::min(std::max(v, 0), model::kControllerCount - 1);
     } else if (name == "options") {
         if (!first) return;
-        for (const OptionKey& option : kOptionKeys)
-            if (std::strcmp(option.key, first) == 0) writeOption(*instance, option, std::strcmp(value, "true") == 0);
+        if (const model::OptionInfo* option = model::optionByApiKey(first))
+            model::setOptionTicked(*option, o, instances.singleEditor(), std::strcmp(value, "true") == 0);
     } else if (name == "articulations") {
         if (!first || !second) return;
         const int32_t slot = toInt(first);
@@ -485,20 +439,7 @@ void HttpApi_RunCommand(KRYLVSTExprPlug* instance, const char* command, const ch
     } else {
         return;
     }
-    instance->repaintEditor();
-}
-
-uint32_t chooseInstanceId(uintptr_t address, const std::vector<uint32_t>& taken) {
-    uint32_t id = static_cast<uint32_t>(address);
-    while (id == 0 || std::find(taken.begin(), taken.end(), id) != taken.end()) ++id;
-    return id;
-}
-
-uint32_t HttpApi_NewInstanceId(const KRYLVSTExprPlug* instance) {
-    std::vector<uint32_t> taken;
-    for (const KRYLVSTExprPlug* other : processWide().registry)
-        if (other != instance) taken.push_back(other->instanceId());
-    return chooseInstanceId(reinterpret_cast<uintptr_t>(instance), taken);
+    instance.repaint();
 }
 
 }  // namespace http

@@ -1,5 +1,9 @@
 #include "model/defaults.h"
 
+#include "model/options.h"
+
+#include <cstring>
+
 namespace model {
 
 namespace {
@@ -44,12 +48,8 @@ void resetRecords(InstanceRecords& r, int liveInstances, bool deriveRouting) {
     if (deriveRouting) defaultRouting(liveInstances, o.port, o.channel);
 
     // `preserve`, `page`, `editing` and `startart` survive a reset.
-    o.cc64release = 1;
-    o.allchannelomni = 1;
-    o.optimiseautomation = 1;
-    o.ghost = o.ghosttransport = o.holdkeyswitch = o.midixtend = o.cctimerfix = 0;
-    o.overlapping = o.altmiddlec = o.ccuacc = o.releasecc17 = o.changeanyrule = 0;
-    o.articbanks = 0;
+    for (const OptionInfo& option : kOptions)
+        if (option.field && !option.keptByReset) o.*option.field = option.defaultValue;
     o.minimised = 0;
     o.uiscale = 0.0f;
 
@@ -57,7 +57,6 @@ void resetRecords(InstanceRecords& r, int liveInstances, bool deriveRouting) {
 
     for (auto& page : r.pageNames) page.clear();
     r.controllerstart = 0;
-    o.paramknob = 0;
 
     Controllers& c = r.controllers;
     for (int i = 0; i < kControllerCount; ++i) {
@@ -133,6 +132,33 @@ void moveArticulation(Articulations& a, int from, int to) {
     a.keynamespath[to] = std::move(a.keynamespath[from]);
     a.keynamestitle[to] = std::move(a.keynamestitle[from]);
     resetArticulation(a, from);
+}
+
+void swapArticulations(Articulations& live, Articulations& built) {
+    // Names and key names first, the columns a note reads last.
+    live.name.swap(built.name);
+    live.keynamesmissing.swap(built.keynamesmissing);
+    live.keynames.swap(built.keynames);
+    live.keynamespath.swap(built.keynamespath);
+    live.keynamestitle.swap(built.keynamestitle);
+    live.icon.swap(built.icon);
+    live.note.swap(built.note);
+    live.notevel.swap(built.notevel);
+    live.prog.swap(built.prog);
+    live.modw.swap(built.modw);
+    live.modc.swap(built.modc);
+}
+
+const OptionInfo* optionByStateKey(const char* key) {
+    for (const OptionInfo& option : kOptions)
+        if (std::strcmp(option.stateKey, key) == 0) return &option;
+    return nullptr;
+}
+
+const OptionInfo* optionByApiKey(const char* key) {
+    for (const OptionInfo& option : kOptions)
+        if (std::strcmp(option.apiKey, key) == 0) return &option;
+    return nullptr;
 }
 
 }  // namespace model

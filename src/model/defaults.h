@@ -1,6 +1,8 @@
 // Defaults, the emptiness rules, and whole-articulation moves between slots.
 #pragma once
 
+#include <memory>
+
 #include "model/records.h"
 
 namespace model {
@@ -28,5 +30,20 @@ Articulation copyArticulation(const Articulations& articulations, int index);
 void storeArticulation(Articulations& articulations, int index, const Articulation& source);
 // Moves every field of slot `from` into slot `to`; the key-name list is handed over.
 void moveArticulation(Articulations& articulations, int from, int to);
+
+// Exchanges two whole banks, a column at a time: a bank built aside replaces the live one
+// without the live one ever being empty in between. [ui]
+void swapArticulations(Articulations& live, Articulations& built);
+
+// A bank replaced as a whole: `fill` writes into a reset bank built aside, which is then swapped
+// in. What `fill` returns is passed back.
+template <typename Fill>
+auto replaceArticulations(Articulations& live, Fill&& fill) {
+    auto built = std::make_unique<Articulations>();
+    for (int i = 0; i < kArticulationCount; ++i) resetArticulation(*built, i);
+    auto result = fill(*built);
+    swapArticulations(live, *built);
+    return result;
+}
 
 }  // namespace model

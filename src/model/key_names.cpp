@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "settings/file_dialogs.h"
+#include "model/utf8.h"
+#include "platform/files.h"
 
 namespace model {
 
@@ -19,17 +20,6 @@ void clear(Articulations& a, int index) {
     a.keynames[index].reset();
     a.keynamespath[index].clear();
     a.keynamestitle[index].clear();
-}
-
-// The dialog request of both key-name dialogs, opening where the current file is.
-settings::FileDialogRequest dialogRequest(const Articulations& a, int index, const char* title, void* owner) {
-    settings::FileDialogRequest request;
-    request.defaultExtension = settings::kTextFileExtension;
-    request.filter = settings::kTextFileFilter;
-    request.title = title;
-    request.owner = owner;
-    request.setFileName(a.keynamespath[index].c_str());
-    return request;
 }
 
 }  // namespace
@@ -52,15 +42,14 @@ bool LoadKeyNames(Articulations& a, int index, const char* path) {
     a.keynamesmissing[index] = 1;
     a.keynamespath[index] = path;
     a.keynamestitle[index] = keyNamesTitle(path);
-    std::FILE* file = std::fopen(path, "r");
+    std::FILE* file = platform::openFile(path, "r");
     if (!file) return false;
 
     a.keynamesmissing[index] = 0;
     auto list = std::make_unique<KeyNameList>();
     char line[kLineBuffer];
     for (int i = 0; i < kKeyNameLines && std::fgets(line, sizeof line, file); ++i) {
-        size_t length = std::strlen(line);
-        if (length > kNameLength) length = kNameLength;
+        size_t length = utf8Prefix(line, std::strlen(line), kNameLength);
         while (length > 0 && (line[length - 1] == '\r' || line[length - 1] == '\n')) --length;
         (*list)[i].assign(line, length);
     }
@@ -71,7 +60,7 @@ bool LoadKeyNames(Articulations& a, int index, const char* path) {
 
 void SaveKeyNames(const Articulations& a, int index, const char* path) {
     if (!validIndex(index) || !a.keynames[index] || !path || !*path) return;
-    std::FILE* file = std::fopen(path, "w");
+    std::FILE* file = platform::openFile(path, "w");
     if (!file) return;
     for (const std::string& name : *a.keynames[index]) {
         std::fwrite(name.data(), 1, name.size(), file);
@@ -107,27 +96,20 @@ KeyNamesCommand keyNamesBoxCommand(const Articulations& a, int index, bool shift
     return a.keynames[index] ? KeyNamesCommand::kSave : KeyNamesCommand::kNone;
 }
 
-bool runKeyNamesCommand(Articulations& a, int index, KeyNamesCommand command, void* owner) {
-    if (!validIndex(index)) return false;
+KeyNamesStep keyNamesStep(const Articulations& a, int index, KeyNamesCommand command) {
+    KeyNamesStep step;
+    if (!validIndex(index)) return step;
+    step.path = a.keynamespath[index];
     switch (command) {
-    case KeyNamesCommand::kLoad: {
-        settings::FileDialogRequest request = dialogRequest(a, index, settings::kOpenTextFileTitle, owner);
-        return settings::ShowOpenDialog(request) && LoadKeyNames(a, index, request.fileName);
-    }
-    case KeyNamesCommand::kClear: return LoadKeyNames(a, index, nullptr);
-    case KeyNamesCommand::kReload: {
-        if (a.keynamespath[index].empty()) return false;
-        const std::string path = a.keynamespath[index];
-        return LoadKeyNames(a, index, path.c_str());
-    }
-    case KeyNamesCommand::kSave: {
-        settings::FileDialogRequest request = dialogRequest(a, index, settings::kSaveTextFileTitle, owner);
-        if (settings::ShowSaveDialog(request)) SaveKeyNames(a, index, request.fileName);
-        return false;
-    }
+    case KeyNamesCommand::kLoad: step.kind = KeyNamesStep::kAskOpen; break;
+    case KeyNamesCommand::kClear: step.kind = KeyNamesStep::kClear; break;
+    case KeyNamesCommand::kReload:
+        if (!step.path.empty()) step.kind = KeyNamesStep::kLoad;
+        break;
+    case KeyNamesCommand::kSave: step.kind = KeyNamesStep::kAskSave; break;
     case KeyNamesCommand::kNone: break;
     }
-    return false;
+    return step;
 }
 
 }  // namespace model

@@ -44,8 +44,17 @@ std::vector<KeyNamesMenuItem> keyNamesMenu(const Articulations& articulations, i
 // names), anything else loads.
 KeyNamesCommand keyNamesBoxCommand(const Articulations& articulations, int index, bool shift, bool ctrl);
 
-// Runs a menu or box command; load and save ask for the file with the dialogs owned by
-// `owner`. True when the names changed.
-bool runKeyNamesCommand(Articulations& articulations, int index, KeyNamesCommand command, void* owner);
+// What a menu or box command needs done; the caller asks the user and touches the files.
+struct KeyNamesStep {
+    enum Kind {
+        kNothing,
+        kAskOpen,  // ask for a text file to load, starting at `path`
+        kAskSave,  // ask where to save the names, starting at `path`
+        kLoad,     // load `path` again
+        kClear,
+    } kind = kNothing;
+    std::string path;
+};
+KeyNamesStep keyNamesStep(const Articulations& articulations, int index, KeyNamesCommand command);
 
 }  // namespace model

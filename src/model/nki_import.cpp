@@ -20,9 +20,8 @@ bool nkiImporterPresent(const std::string& programFolder) {
     return true;
 }
 
-std::string takeNkiResult(InstanceRecords& records, const NkiImportResult& result, int startSlot) {
+std::string takeNkiResult(Articulations& a, int32_t& articbanks, const NkiImportResult& result, int startSlot) {
     if (result.count < 1) return kNkiNotRecognised;
-    Articulations& a = records.articulations;
     for (int k = 0; k < result.count && k < kNkiResultEntries; ++k) {
         const int slot = startSlot + k;
         if (slot < 0 || slot >= kArticulationCount) break;
@@ -33,14 +32,14 @@ std::string takeNkiResult(InstanceRecords& records, const NkiImportResult& resul
         a.modw[slot] = result.modw[k];
         a.modc[slot] = result.modc[k];
         a.name[slot] = result.names[k] ? result.names[k] : "";
-        if (slot >= kBankSize) records.options.articbanks = 1;
+        if (slot >= kBankSize) articbanks = 1;
     }
     char message[64];
     std::snprintf(message, sizeof message, "Imported %i articulations", static_cast<int>(result.count));
     return message;
 }
 
-std::string importNki(InstanceRecords& records, const std::string& programFolder, const char* nkiPath,
+std::string importNki(Articulations& articulations, int32_t& articbanks, const std::string& programFolder, const char* nkiPath,
                       bool ctrlHeld, int startSlot) {
     const platform::DynamicLibrary library(nkiImporterPath(programFolder));
     const auto getArticulations = reinterpret_cast<GetArticulationsFn>(library.symbol(kGetArticulationsExport));
@@ -48,7 +47,7 @@ std::string importNki(InstanceRecords& records, const std::string& programFolder
     const NkiImportResult* result = getArticulations(nkiPath ? nkiPath : "", ctrlHeld ? 1 : 0);
     // A library that answers nothing has not read the file either.
     if (!result) return kNkiNotRecognised;
-    return takeNkiResult(records, *result, startSlot);
+    return takeNkiResult(articulations, articbanks, *result, startSlot);
 }
 
 }  // namespace model

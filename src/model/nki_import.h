@@ -54,11 +54,12 @@ inline constexpr char kNkiNotRecognised[] =
 // Copies the result into the bank from `startSlot`: entry k goes to startSlot + k while k is
 // below the count and the slot below 64; filling any slot past the first bank turns on
 // `articbanks`. Returns the message for the user. [ui]
-std::string takeNkiResult(InstanceRecords& records, const NkiImportResult& result, int startSlot);
+std::string takeNkiResult(Articulations& articulations, int32_t& articbanks, const NkiImportResult& result,
+                          int startSlot);
 
 // Loads the importer, has it read `nkiPath`, takes its answer and unloads it again. Returns the
 // message for the user; "Could not load NKI" when the library or its export is missing. [ui]
-std::string importNki(InstanceRecords& records, const std::string& programFolder, const char* nkiPath,
+std::string importNki(Articulations& articulations, int32_t& articbanks, const std::string& programFolder, const char* nkiPath,
                       bool ctrlHeld, int startSlot);
 
 }  // namespace model

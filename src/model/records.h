@@ -88,7 +88,7 @@ struct InstanceOptions {
     int32_t page = 1;
     int32_t editing = 0;
     int32_t startart = 0;
-    uint8_t minimised = 0;
+    int32_t minimised = 0;
     int32_t paramknob = 0;
     int32_t oldparams = 0;
     int32_t ghost = 0;
@@ -104,7 +104,7 @@ struct InstanceOptions {
     int32_t releasecc17 = 0;
     int32_t changeanyrule = 0;
     int32_t optimiseautomation = 1;
-    uint8_t articbanks = 0;
+    int32_t articbanks = 0;
     float uiscale = 0.0f;  // 0 = automatic
 };
 

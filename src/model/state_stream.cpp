@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "model/defaults.h"
+#include "model/host_facts.h"
 #include "model/key_names.h"
+#include "model/options.h"
+#include "model/utf8.h"
 
 namespace model {
 
@@ -20,15 +23,8 @@ constexpr int kForeignTrailingStrings = 8;
 // Far more records than a foreign state can name; only a damaged one gets there.
 constexpr int kForeignRecordLimit = 4096;
 
-constexpr int kControllerNumberArticulationIndex = 128;
-constexpr int kNamedArticulationIndex = kControllerCount;
-
-constexpr int kEditorHeight = 237;
-constexpr int kMinimisedHeightLoss = 137;
+constexpr int kMinimisedHeightLoss = kEditorHeight - kEditorHeightMinimised;
 constexpr float kSmallestScale = 0.0001f;
-constexpr int32_t kHostVersion12 = 12000000;
-
-constexpr int32_t kUaccController = 32;
 constexpr int32_t kModWheel = 1;
 
 // ---- Writing -------------------------------------------------------------------------------
@@ -39,7 +35,7 @@ public:
     void u16(uint32_t v) { put(v, 2); }
     // Longer strings than a count can say are cut, so the rest of the state still lines up.
     void str(const std::string& s) {
-        const size_t length = std::min<size_t>(s.size(), 0xFFFF);
+        const size_t length = utf8Prefix(s.data(), s.size(), 0xFFFF);
         u16(static_cast<uint32_t>(length));
         bytes_.insert(bytes_.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(length));
     }
@@ -176,27 +172,6 @@ struct HeldValues {
     int32_t midixtend = 0;
 };
 
-// Options that keep the low bit of their value, with the first format that knows the key.
-struct FlagKey {
-    const char* key;
-    int32_t InstanceOptions::*field;
-    int32_t firstFormat;
-};
-constexpr FlagKey kFlagKeys[] = {
-    {"ghost", &InstanceOptions::ghost, 8},
-    {"cctimerfix", &InstanceOptions::cctimerfix, 8},
-    {"cc64release", &InstanceOptions::cc64release, 8},
-    {"allchannelomni", &InstanceOptions::allchannelomni, 8},
-    {"ccuacc", &InstanceOptions::ccuacc, 8},
-    {"optimiseautomation", &InstanceOptions::optimiseautomation, 9},
-    {"releasecc17", &InstanceOptions::releasecc17, 9},
-    {"changeanyrule", &InstanceOptions::changeanyrule, 9},
-    {"overlapping", &InstanceOptions::overlapping, 9},
-    {"altmiddlec", &InstanceOptions::altmiddlec, 9},
-    {"ghosttransport", &InstanceOptions::ghosttransport, 10},
-    {"holdkeyswitch", &InstanceOptions::holdkeyswitch, 10},
-};
-
 void applyKey(const std::string& key, int32_t v, int32_t format, InstanceOptions& o, HeldValues& held,
               LoadContext& context) {
     if (keyIs(key, "port")) held.port = v;
@@ -216,9 +191,9 @@ void applyKey(const std::string& key, int32_t v, int32_t format, InstanceOptions
     else if (format >= 10 && keyIs(key, "startart")) o.startart = v;
     else if (format >= 10 && keyIs(key, "uiscale")) o.uiscale = static_cast<float>(v) / 100.0f;
     else {
-        for (const FlagKey& flag : kFlagKeys)
-            if (format >= flag.firstFormat && keyIs(key, flag.key)) {
-                o.*flag.field = lowBit(v);
+        for (const OptionInfo& option : kOptions)
+            if (option.plainFromFormat && format >= option.plainFromFormat && keyIs(key, option.stateKey)) {
+                o.*option.field = lowBit(v);
                 return;
             }
     }
@@ -313,11 +288,8 @@ void readModernFormat(Reader& r, int32_t format, InstanceRecords& records, LoadC
     InstanceOptions& o = records.options;
     const int n = readArticulationBlock(r, format, records.articulations);
     if (format >= 9) {
-        for (int i = 0; i < n; ++i) {
-            if (records.articulations.keynamespath[i].empty()) continue;
-            const std::string path = records.articulations.keynamespath[i];
-            if (LoadKeyNames(records.articulations, i, path.c_str())) result.keyNamesChanged = true;
-        }
+        for (int i = 0; i < n; ++i)
+            if (!records.articulations.keynamespath[i].empty()) result.keyNamesToReload.push_back(i);
     }
     const int m = readControllerBlock(r, format, records);
 
@@ -363,7 +335,7 @@ void convertUaccPrograms(Articulations& a) {
         if (a.modw[i] != kNone) a.modc[i] = kModWheel;
     for (int i = 0; i < kOldFormatArticulations; ++i)
         if (a.prog[i] != kNone && a.modw[i] == kNone) {
-            a.modc[i] = kUaccController;
+            a.modc[i] = kUaccCc;
             a.modw[i] = a.prog[i];
         }
     for (int i = 0; i < kOldFormatArticulations; ++i) a.prog[i] = kNone;
@@ -397,7 +369,7 @@ void readOldFormat(Reader& r, int32_t format, InstanceRecords& records, const Lo
         readFirstKeyswitches(r, a);
         if (uacc != 0)
             for (int i = 0; i < kOldFormatArticulations; ++i) {
-                a.modc[i] = kUaccController;
+                a.modc[i] = kUaccCc;
                 a.modw[i] = a.note[i];
                 a.note[i] = kNone;
             }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "model/records.h"
 
@@ -59,7 +60,9 @@ struct LoadResult {
     // The editor takes `scale` and is resized to it (request 2).
     bool resizeEditor = false;
     float scale = 1.0f;
-    bool keyNamesChanged = false;  // some key-name file was read again
+    // Articulations whose key names the caller reads again from their files (keynamespath):
+    // the load itself opens no file.
+    std::vector<int> keyNamesToReload;
 };
 
 // Writes format 10. `singleEditor` is the process-wide flag. [ui]

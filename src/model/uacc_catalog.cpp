@@ -1,5 +1,7 @@
 #include "model/uacc_catalog.h"
 
+#include "model/utf8.h"
+
 #include <array>
 #include <cstring>
 

@@ -2,11 +2,9 @@
 // velocity carries the UACC value) and the controller form (CC 32 set to the value).
 #pragma once
 
-#include "model/records.h"
+#include "model/host_facts.h"
 
 namespace model {
-
-inline constexpr int32_t kUaccCc = 32;
 
 enum class UaccDirection { kKeyswitchToCc, kCcToKeyswitch };
 

@@ -8,9 +8,8 @@
 #include "model/defaults.h"
 #include "model/nki_import.h"
 #include "platform/keyboard.h"
-#include "plugin/dropped_file.h"
 #include "plugin/process_wide.h"
-#include "plugin/voxtrane_plug.h"
+#include "plugin/instance_core.h"
 #include "settings/file_dialogs.h"
 
 namespace {
@@ -25,9 +24,9 @@ inline constexpr char kImportNotJson[] =
 bool validIndex(int index) { return index >= 0 && index < model::kArticulationCount; }
 
 // An articulation-file dialog; false when it was cancelled.
-bool chooseArticulationFile(bool save, const char* title, void* owner, std::string& path) {
+bool chooseArticulationFile(bool save, const char* title, intptr_t owner, std::string& path) {
     settings::FileDialogRequest request;
-    request.owner = owner;
+    request.owner = reinterpret_cast<void*>(owner);
     request.defaultExtension = settings::kArticulationFileExtension;
     request.filter = settings::kArticulationFileFilter;
     request.title = title;
@@ -36,17 +35,9 @@ bool chooseArticulationFile(bool save, const char* title, void* owner, std::stri
     return chosen;
 }
 
-void resetAllArticulations(model::Articulations& a) {
-    for (int i = 0; i < model::kArticulationCount; ++i) model::resetArticulation(a, i);
-}
-
 }  // namespace
 
-void KRYLVSTExprPlug::showMessage(const char* text, intptr_t flag) {
-    dispatch(fruity::kReqMessageBox, reinterpret_cast<intptr_t>(text), flag);
-}
-
-void KRYLVSTExprPlug::ArticulationCommand(int index, int command) {
+void InstanceCore::ArticulationCommand(int index, int command) {
     if (!validIndex(index)) return;
     model::Articulations& a = records_.articulations;
     switch (command) {
@@ -65,9 +56,9 @@ void KRYLVSTExprPlug::ArticulationCommand(int index, int command) {
     }
 }
 
-void KRYLVSTExprPlug::ExportArticulation(int index) {
+void InstanceCore::ExportArticulation(int index) {
     std::string path;
-    if (!validIndex(index) || !chooseArticulationFile(true, settings::kExportArticulationTitle, EditorHandle, path)) {
+    if (!validIndex(index) || !chooseArticulationFile(true, settings::kExportArticulationTitle, editorWindow_, path)) {
         repaintEditor();
         return;
     }
@@ -78,10 +69,10 @@ void KRYLVSTExprPlug::ExportArticulation(int index) {
     repaintEditor();
 }
 
-void KRYLVSTExprPlug::ExportBank() {
+void InstanceCore::ExportBank() {
     const int count = model::usedArticulationCount(records_.articulations);
     std::string path;
-    if (!chooseArticulationFile(true, settings::kExportArticulationsTitle, EditorHandle, path)) {
+    if (!chooseArticulationFile(true, settings::kExportArticulationsTitle, editorWindow_, path)) {
         repaintEditor();
         return;
     }
@@ -95,9 +86,9 @@ void KRYLVSTExprPlug::ExportBank() {
     repaintEditor();
 }
 
-void KRYLVSTExprPlug::ImportArticulation(int index) {
+void InstanceCore::ImportArticulation(int index) {
     std::string path;
-    if (!validIndex(index) || !chooseArticulationFile(false, settings::kImportArticulationTitle, EditorHandle, path)) {
+    if (!validIndex(index) || !chooseArticulationFile(false, settings::kImportArticulationTitle, editorWindow_, path)) {
         repaintEditor();
         return;
     }
@@ -111,28 +102,28 @@ void KRYLVSTExprPlug::ImportArticulation(int index) {
     stateChanged();
 }
 
-void KRYLVSTExprPlug::ImportBank(bool append) {
+void InstanceCore::ImportBank(bool append) {
     std::string path;
-    if (!chooseArticulationFile(false, settings::kImportArticulationsTitle, EditorHandle, path)) {
+    if (!chooseArticulationFile(false, settings::kImportArticulationsTitle, editorWindow_, path)) {
         repaintEditor();
         return;
     }
     model::Articulations& a = records_.articulations;
-    int start = 0;
-    // A plain import empties the bank before the file is even opened, so a bad file leaves it
-    // empty rather than half replaced.
-    if (append) start = model::usedArticulationCount(a);
-    else resetAllArticulations(a);
-    const model::ArticulationFileContents file = model::readArticulationFile(path, false);
-    if (file.status == model::ArticulationFileStatus::kNotJson) showMessage(kImportNotJson, kMessageError);
-    const int taken = file.status == model::ArticulationFileStatus::kRead
-                          ? model::overlayArticulations(a, file.elements, start)
-                          : 0;
+    // A plain import replaces the bank even when the file is bad: it is left empty rather than
+    // half replaced.
+    const auto read = [&](model::Articulations& into, int start) {
+        const model::ArticulationFileContents file = model::readArticulationFile(path, false);
+        if (file.status == model::ArticulationFileStatus::kNotJson) showMessage(kImportNotJson, kMessageError);
+        return file.status == model::ArticulationFileStatus::kRead ? model::overlayArticulations(into, file.elements, start)
+                                                                    : 0;
+    };
+    const int taken = append ? read(a, model::usedArticulationCount(a))
+                             : model::replaceArticulations(a, [&](model::Articulations& built) { return read(built, 0); });
     if (taken > 0 || !append) stateChanged();
     else repaintEditor();
 }
 
-void KRYLVSTExprPlug::ConvertUacc(model::UaccDirection direction) {
+void InstanceCore::ConvertUacc(model::UaccDirection direction) {
     const int changed = model::convertUacc(records_.articulations, direction);
     if (changed == 0) {
         repaintEditor();
@@ -148,15 +139,21 @@ void KRYLVSTExprPlug::ConvertUacc(model::UaccDirection direction) {
     stateChanged();
 }
 
-bool KRYLVSTExprPlug::nkiImporterPresent() const { return model::nkiImporterPresent(processWide().programFolder); }
+bool InstanceCore::nkiImporterPresent() const { return model::nkiImporterPresent(processWide().programFolder); }
 
-std::string KRYLVSTExprPlug::runNkiImport(const char* path, int startSlot) {
-    return model::importNki(records_, processWide().programFolder, path, platform::ctrlKeyHeld(), startSlot);
+std::string InstanceCore::runNkiImport(model::Articulations& into, const char* path, int startSlot) {
+    return model::importNki(into, records_.options.articbanks, processWide().programFolder, path,
+                            platform::ctrlKeyHeld(), startSlot);
 }
 
-void KRYLVSTExprPlug::ImportNki(bool append) {
+std::string InstanceCore::replaceWithNki(const char* path) {
+    return model::replaceArticulations(records_.articulations,
+                                       [&](model::Articulations& built) { return runNkiImport(built, path, 0); });
+}
+
+void InstanceCore::ImportNki(bool append) {
     settings::FileDialogRequest request;
-    request.owner = EditorHandle;
+    request.owner = reinterpret_cast<void*>(editorWindow_);
     request.defaultExtension = settings::kKontaktInstrumentExtension;
     request.filter = settings::kKontaktInstrumentFilter;
     request.title = settings::kImportKontaktInstrumentTitle;
@@ -164,15 +161,14 @@ void KRYLVSTExprPlug::ImportNki(bool append) {
         repaintEditor();
         return;
     }
-    int start = 0;
-    if (append) start = model::usedArticulationCount(records_.articulations);
-    else resetAllArticulations(records_.articulations);
-    const std::string message = runNkiImport(request.fileName, start);
+    model::Articulations& a = records_.articulations;
+    const std::string message =
+        append ? runNkiImport(a, request.fileName, model::usedArticulationCount(a)) : replaceWithNki(request.fileName);
     showMessage(message.c_str(), kMessageError);
     stateChanged();
 }
 
-void KRYLVSTExprPlug::importDroppedArticulations(const char* path) {
+void InstanceCore::importDroppedArticulations(const char* path) {
     // Overlays from slot 0 with no reset first: what the file does not mention stays.
     const model::ArticulationFileContents file = model::readArticulationFile(path, false);
     if (file.status == model::ArticulationFileStatus::kNotJson) showMessage(kImportNotJson, kMessageError);
@@ -180,9 +176,8 @@ void KRYLVSTExprPlug::importDroppedArticulations(const char* path) {
         model::overlayArticulations(records_.articulations, file.elements, 0);
 }
 
-void KRYLVSTExprPlug::importDroppedNki(const char* path) {
+void InstanceCore::importDroppedNki(const char* path) {
     // A dropped instrument replaces the whole bank, even when the import then fails.
-    resetAllArticulations(records_.articulations);
-    const std::string message = runNkiImport(path, 0);
+    const std::string message = replaceWithNki(path);
     showMessage(message.c_str(), kMessageError);
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "plugin/host_codes.h"
+
 #ifdef _WIN32
 // Same spellings as <windows.h>, so both may meet in one translation unit.
 struct HWND__;
@@ -149,66 +151,6 @@ protected:
     ~TFruityPlugHost() = default;
 };
 
-// Numbers of the interface: host messages, dispatcher codes, name kinds, flags.
-namespace fruity {
-
-inline constexpr int32_t kSdkVersion = 1;
-inline constexpr int32_t kInfoFlags = 0x00204460;
-inline constexpr int32_t kNumParams = 129;
-
-// Host -> plugin (OnHostMessage ids).
-enum HostMessage : intptr_t {
-    kMsgShowEditor = 0,
-    kMsgVoiceLevelCount = 7,
-    kMsgPlayingState = 12,
-    kMsgLoadFile = 18,
-    kMsgSamplesPerTick = 20,
-};
-
-// Plugin -> host (HostDispatch codes).
-enum HostRequest : intptr_t {
-    kReqParamMenuEntry = 0,
-    kReqEditorResized = 2,
-    kReqNamesChanged = 3,
-    kReqSetName = 10,
-    kReqWantIdle = 13,
-    kReqParamMenuQuery = 18,
-    kReqMessageBox = 19,
-    kReqHintText = 22,
-    kReqSetColour = 23,
-    kReqSetParamCount = 27,
-    kReqGetPath = 29,
-    kReqDebugLog = 45,
-    kReqMainWindow = 46,
-    kReqStateChanged = 48,
-    kReqHideEditor = 53,
-};
-
-// QueryName kinds.
-enum NameKind : int {
-    kNameParam = 0,
-    kNameParamValue = 1,
-    kNamePianoKey = 2,
-    kNameVoiceLevel = 4,
-    kNameVoiceLevelHint = 5,
-    kNameColour = 8,
-    kNameColourAlt = 9,
-};
-
-// ParameterEvent flags.
-enum ParamFlag : int {
-    kParamUpdateValue = 1,
-    kParamGetValue = 2,
-    kParamShowHint = 4,
-    kParamUpdateControl = 16,
-    kParamFromMidi = 32,
-};
-
-inline constexpr int32_t kHostVersion12 = 12000000;
-inline constexpr int32_t kHostVersion12_3 = 12003000;
-inline constexpr int32_t kHostVersion12_5 = 12005000;
-
-}  // namespace fruity
 
 // The binary layout FL Studio relies on (x64, both builds).
 static_assert(sizeof(void*) == 8, "the plugin is 64-bit only");

@@ -5,32 +5,18 @@
 #include <string>
 
 #include "engine/midi_message.h"
+#include "plugin/host_codes.h"
 #include "model/key_names.h"
 #include "model/uacc_catalog.h"
+#include "model/utf8.h"
 
 namespace {
 
-// ParameterEvent flags and QueryName kinds, as the host numbers them.
-constexpr int kSetValue = 1;
-constexpr int kGetValue = 2;
-constexpr int kShowHint = 4;
-constexpr int kRepaintIfShown = 16;
-constexpr int kFromMidi = 32;
-
-constexpr int kNameParameter = 0;
-constexpr int kNameValue = 1;
-constexpr int kNamePianoKey = 2;
-constexpr int kNameNoteProperty = 4;
-constexpr int kNameNotePropertyHint = 5;
-constexpr int kNameColour = 8;
-constexpr int kNameColourAlt = 9;
-
 constexpr int kControllerPageTab = 1;
-constexpr int kUaccController = 32;
 
 // Host versions whose key-name query carries no usable colour.
-constexpr int32_t kColourlessKeyQueryFrom = 12000000;
-constexpr int32_t kColourlessKeyQueryTo = 12003000;
+constexpr int32_t kColourlessKeyQueryFrom = model::kHostVersion12;
+constexpr int32_t kColourlessKeyQueryTo = model::kHostVersion12_3;
 
 constexpr size_t kTextSize = HostParameters::kNameBufferSize;
 
@@ -43,15 +29,7 @@ int articulationOfValue(int value) {
 
 // Copies `source` into the host's buffer; a text that does not fit loses whole UTF-8
 // characters only.
-void putText(char* text, const std::string& source) {
-    size_t length = source.size();
-    if (length >= kTextSize) {
-        length = kTextSize - 1;
-        while (length > 0 && (static_cast<unsigned char>(source[length]) & 0xC0) == 0x80) --length;
-    }
-    std::memcpy(text, source.data(), length);
-    text[length] = '\0';
-}
+void putText(char* text, const std::string& source) { model::copyUtf8(text, kTextSize, source.data(), source.size()); }
 
 }  // namespace
 
@@ -68,10 +46,10 @@ void HostParameters::layoutChanged() {
 }
 
 int HostParameters::ParameterEvent(int index, int value, int flags) {
-    if (flags & kFromMidi) value = static_cast<int>(static_cast<float>(value) * 0.0019378662109375f);
+    if (flags & fruity::kParamFromMidi) value = static_cast<int>(static_cast<float>(value) * 0.0019378662109375f);
     if (index < 0 || index >= kParameterCount) return value;
 
-    if (flags & kSetValue) {
+    if (flags & fruity::kParamUpdateValue) {
         if (!namedLayout()) {
             // The articulation parameter stands for no controller number: running the
             // automation rule for it would let a program-change controller (cc 128) send the
@@ -84,18 +62,18 @@ int HostParameters::ParameterEvent(int index, int value, int flags) {
             setNamedController(index, value);
         }
         if (index == articulationIndex_) selectArticulation(value);
-        if (flags & kShowHint) {
+        if (flags & fruity::kParamShowHint) {
             char hint[16];
             std::snprintf(hint, sizeof hint, "%d", static_cast<int>(int64_t{value} * 100 / 127));
             host_.showHint(hint);
         }
     }
 
-    if ((flags & kRepaintIfShown) && host_.editorVisible() && records_.options.page == kControllerPageTab &&
+    if ((flags & fruity::kParamUpdateControl) && host_.editorVisible() && records_.options.page == kControllerPageTab &&
         (index >= articulationIndex_ || showsOnControllerPage(index)))
         host_.repaintEditor();
 
-    if (flags & kGetValue) {
+    if (flags & fruity::kParamGetValue) {
         const model::Controllers& ctl = records_.controllers;
         const int c = index + offset();
         for (int i = 0; i < model::kControllerCount; ++i)
@@ -138,16 +116,16 @@ void HostParameters::QueryName(int kind, int index, int value, char* text) {
     if (!text) return;
     const bool banks = records_.options.articbanks != 0;
     switch (kind) {
-    case kNameParameter: parameterName(index, text); break;
-    case kNameValue: valueText(index, value, text); break;
-    case kNamePianoKey: keyName(index, value, text); break;
-    case kNameNoteProperty:
-    case kNameNotePropertyHint:
+    case fruity::kNameParam: parameterName(index, text); break;
+    case fruity::kNameParamValue: valueText(index, value, text); break;
+    case fruity::kNamePianoKey: keyName(index, value, text); break;
+    case fruity::kNameVoiceLevel:
+    case fruity::kNameVoiceLevelHint:
         if (index == 0) std::snprintf(text, kTextSize, "%s", banks ? "Articulation Bank" : "Unsupported parameter 1");
         else if (index == 1) std::snprintf(text, kTextSize, "%s", banks ? "Unused parameter" : "Unsupported parameter 1");
         break;
-    case kNameColour:
-    case kNameColourAlt: colourName(index, text); break;
+    case fruity::kNameColour:
+    case fruity::kNameColourAlt: colourName(index, text); break;
     default: break;
     }
 }
@@ -175,8 +153,8 @@ void HostParameters::parameterName(int index, char* text) const {
 void HostParameters::valueText(int index, int value, char* text) const {
     const model::Controllers& ctl = records_.controllers;
     const bool uacc = records_.options.ccuacc != 0 &&
-                      (namedLayout() ? index >= 0 && index < model::kControllerCount && ctl.cc[index] == kUaccController
-                                     : index == kUaccController);
+                      (namedLayout() ? index >= 0 && index < model::kControllerCount && ctl.cc[index] == model::kUaccCc
+                                     : index == model::kUaccCc);
     if (uacc) {
         model::UaccArticulationName(value, text, kTextSize);
     } else if (index >= articulationIndex_) {

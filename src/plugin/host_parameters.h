@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "engine/session.h"
+#include "model/host_facts.h"
 #include "model/records.h"
 
 // What the parameters need from the host. The plugin class implements it over the host object.
@@ -26,10 +27,10 @@ protected:
 
 class HostParameters {
 public:
-    static constexpr int kParameterCount = 129;  // as declared in the info record
-    static constexpr int kNamedLayoutCount = 97;
-    static constexpr int kControllerNumberArticulationIndex = 128;
-    static constexpr int kNamedArticulationIndex = 96;
+    static constexpr int kParameterCount = model::kParameterCount;
+    static constexpr int kNamedLayoutCount = model::kNamedLayoutCount;
+    static constexpr int kControllerNumberArticulationIndex = model::kControllerNumberArticulationIndex;
+    static constexpr int kNamedArticulationIndex = model::kNamedArticulationIndex;
     static constexpr int kNameBufferSize = 256;  // the host's text buffer for QueryName
 
     HostParameters(model::InstanceRecords& records, engine::Session& session, ParameterHost& host);

@@ -4,14 +4,14 @@
 #include "model/articulation_template.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
+#include "plugin/host_codes.h"
+#include "plugin/instance_core.h"
 #include "settings/registry_values.h"
 
-ProcessWide& processWide() {
-    static ProcessWide shared;
-    return shared;
-}
+namespace {
 
-void processStartUp(TFruityPlugHost* host, TPluginTag tag) {
+// [ui] first live instance, before it is counted.
+void processStartUp(plugin::HostPort& host) {
     ProcessWide& p = processWide();
     p.programFolder = platform::programFolder();
     LoadTemplate();
@@ -20,15 +20,64 @@ void processStartUp(TFruityPlugHost* host, TPluginTag tag) {
     p.formPlaceY = kNoFormPlace;
     p.foreignChannelCounter = 0;
     p.httpApiEnabled = settings::RegReadDword(platform::kVoxtraneKey, "HTTP API", 0) != 0;
-    p.hostMainWindow = host->Dispatcher(tag, fruity::kReqMainWindow, 0, 0);
+    p.hostMainWindow = host.request(fruity::kReqMainWindow, 0, 0);
 }
 
-void processTearDown() {
+// [ui] last live instance, after the count reached 0.
+void processTearDown(uint32_t lastId) {
     ProcessWide& p = processWide();
-    // The instance being destroyed is still registered: it carries the log line.
-    http::HttpApi_Stop(p.registry.size() ? p.registry.instances().back() : nullptr);
+    http::HttpApi_Stop(lastId);
     p.engineTables.reset();
     p.iconNames.clear();
+}
+
+class RegistryDirectory final : public http::InstanceDirectory {
+public:
+    size_t count() const override { return processWide().registry.size(); }
+    http::InstanceView& at(size_t index) override { return *processWide().registry.instances()[index]; }
+    http::InstanceView* find(uint32_t id) override { return processWide().registry.find(id); }
+    int32_t& singleEditor() override { return processWide().singleEditor; }
+};
+
+}  // namespace
+
+ProcessWide& processWide() {
+    static ProcessWide shared;
+    return shared;
+}
+
+http::InstanceDirectory& instanceDirectory() {
+    static RegistryDirectory directory;
+    return directory;
+}
+
+ProcessMembership::ProcessMembership(InstanceCore& instance, plugin::HostPort& host) : instance_(instance) {
+    ProcessWide& p = processWide();
+    if (p.liveCount == 0) processStartUp(host);
+    id_ = p.registry.append(&instance_);
+    ++p.liveCount;
+    joined_ = true;
+}
+
+void ProcessMembership::leave() noexcept {
+    if (!joined_) return;
+    joined_ = false;
+    ProcessWide& p = processWide();
+    if (--p.liveCount == 0) {
+        try {
+            processTearDown(id_);
+        } catch (...) {
+        }
+    }
+    p.registry.remove(&instance_);
+}
+
+ProcessMembership::~ProcessMembership() {
+    if (!joined_) return;
+    // Construction failed after joining: the instance is half made, so it leaves the registry
+    // before anything (the tear-down's report) could reach it.
+    processWide().registry.remove(&instance_);
+    leave();
 }
 
 void LoadTemplate() {

@@ -8,14 +8,11 @@
 #include <string>
 
 #include "engine/shared_tables.h"
+#include "http/instance_view.h"
 #include "model/articulation_commands.h"
 #include "model/icon_name_table.h"
-#include "plugin/fruity_abi.h"
+#include "plugin/host_port.h"
 #include "plugin/instance_registry.h"
-
-namespace http {
-struct HttpServer;
-}
 
 inline constexpr int32_t kNoFormPlace = -99999;
 
@@ -39,17 +36,39 @@ struct ProcessWide {
     int32_t foreignChannelCounter = 0;
 
     bool httpApiEnabled = false;
-    http::HttpServer* httpServer = nullptr;  // the API's server; null while stopped
     intptr_t hostMainWindow = 0;
     std::string programFolder;
 };
 
 ProcessWide& processWide();
 
-// [ui] first live instance, before it is counted.
-void processStartUp(TFruityPlugHost* host, TPluginTag tag);
-// [ui] last live instance, after the count reached 0.
-void processTearDown();
+// The live instances as the HTTP API sees them. [ui]
+http::InstanceDirectory& instanceDirectory();
+
+// One instance's place in the process, held by the instance from its first member to its last:
+// the constructor runs the start-up when it is the first, counts it and registers it; leave()
+// (or, should construction fail half-way, the destructor) counts it out, runs the tear-down when
+// it was the last and unregisters it. No failure in between leaves a dangling registry entry or
+// a raised count. [ui]
+class ProcessMembership {
+public:
+    ProcessMembership(InstanceCore& instance, plugin::HostPort& host);
+    ~ProcessMembership();
+    ProcessMembership(const ProcessMembership&) = delete;
+    ProcessMembership& operator=(const ProcessMembership&) = delete;
+
+    // Orderly leave from the instance's destructor: counted out while still registered, so the
+    // tear-down can still report through it.
+    void leave() noexcept;
+
+    uint32_t id() const { return id_; }
+    engine::SharedTables& tables() const { return *processWide().engineTables; }
+
+private:
+    InstanceCore& instance_;
+    uint32_t id_ = 0;
+    bool joined_ = false;
+};
 
 // [ui] Refills `iconNames` from the template under the program folder; missing or malformed
 // leaves it empty.

@@ -374,7 +374,7 @@ private:
             const TPluginTag tag = static_cast<TPluginTag>(plugs_.size() + 1);
             TFruityPlug* plug = CreatePlugInstance(&host_, tag);
             plugs_.push_back(plug);
-            model::InstanceRecords& r = static_cast<KRYLVSTExprPlug*>(plug)->records();
+            model::InstanceRecords& r = static_cast<KRYLVSTExprPlug*>(plug)->core().records();
             r.options.port = o.port;
             r.options.channel = o.channel;
             r.options.overlapping = o.overlapping;

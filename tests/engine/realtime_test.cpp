@@ -45,7 +45,7 @@ public:
 TEST(RealTime, TheNotePathAllocatesNothing) {
     QuietHost host;
     TFruityPlug* plug = CreatePlugInstance(&host, 1);
-    auto& impl = *static_cast<KRYLVSTExprPlug*>(plug);
+    auto& impl = static_cast<KRYLVSTExprPlug*>(plug)->core();
     model::InstanceRecords& r = impl.records();
     r.options.cctimerfix = 1;
     r.options.holdkeyswitch = 1;

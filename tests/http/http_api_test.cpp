@@ -96,13 +96,13 @@ TEST_F(HttpApiTest, TheSwitchStoresTheFlagAndStartsOrStopsAtOnce) {
     a->Idle_Public();
     EXPECT_EQ(sockets.waits, 0);
 
-    http::HttpApi_SetEnabled(&impl(a), true);
+    impl(a).setHttpApiEnabled(true);
     EXPECT_EQ(storedFlag(), 1u);
     EXPECT_TRUE(http::HttpApi_Running());
     EXPECT_EQ(sockets.lastPort, "8000");
     EXPECT_NE(get("/api"), "");
 
-    http::HttpApi_SetEnabled(&impl(a), false);
+    impl(a).setHttpApiEnabled(false);
     EXPECT_EQ(storedFlag(), 0u);
     EXPECT_FALSE(http::HttpApi_Running());
     EXPECT_EQ(sockets.openCount(), 0u);
@@ -307,7 +307,7 @@ TEST_F(HttpApiTest, APutOfJsonReplacesEveryArticulation) {
 class HttpStaticTest : public HttpApiTest {
 protected:
     void SetUp() override {
-        create();
+        TFruityPlug* plug = create();
         html = folder.path() / "Plugins" / "Fruity" / "Generators" / "KRYL Voxtrane" / "html";
         std::filesystem::create_directories(html / "sub");
         write(html / "index.html", "<p>home</p>");
@@ -316,7 +316,8 @@ protected:
         write(html / "empty.txt", "");
         write(html.parent_path() / "secret.txt", "secret");
         write(html / "data.bin", binary());
-        processWide().programFolder = folder.path().string();
+        // The server serves from the folder it was started with.
+        http::HttpApi_Start(instanceDirectory(), folder.path().string(), impl(plug).instanceId());
     }
     static void write(const std::filesystem::path& file, const std::string& bytes) {
         std::ofstream(file, std::ios::binary) << bytes;
@@ -379,10 +380,10 @@ TEST_F(HttpApiTest, LogLinesGoThroughLiveInstancesWithTheirDebugLogOn) {
 }
 
 TEST(InstanceIdTest, CollisionsAndZeroMoveToTheNextFreeNumber) {
-    EXPECT_EQ(http::chooseInstanceId(0x1234'0000'ABCDull, {}), 0xABCDu);
-    EXPECT_EQ(http::chooseInstanceId(0x1234'0000'ABCDull, {0xABCD, 0xABCE}), 0xABCFu);
-    EXPECT_EQ(http::chooseInstanceId(0x1'0000'0000ull, {}), 1u);
-    EXPECT_EQ(http::chooseInstanceId(0xFFFF'FFFFull, {0xFFFF'FFFFu, 1u}), 2u);
+    EXPECT_EQ(chooseInstanceId(0x1234'0000'ABCDull, {}), 0xABCDu);
+    EXPECT_EQ(chooseInstanceId(0x1234'0000'ABCDull, {0xABCD, 0xABCE}), 0xABCFu);
+    EXPECT_EQ(chooseInstanceId(0x1'0000'0000ull, {}), 1u);
+    EXPECT_EQ(chooseInstanceId(0xFFFF'FFFFull, {0xFFFF'FFFFu, 1u}), 2u);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ protected:
         return exchange(port, raw, [this] { poll(); }, closed);
     }
     uint64_t connections() const {
-        const http::HttpServer* server = processWide().httpServer;
+        const http::HttpServer* server = http::HttpApi_Server();
         return server ? http::HttpServer_ConnectionCount(server) : 0;
     }
 

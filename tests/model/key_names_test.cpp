@@ -9,6 +9,7 @@
 #include "model/defaults.h"
 #include "platform/file_dialog.h"
 #include "support/fake_file_dialog.h"
+#include "support/plugin_fixture.h"
 #include "support/temp_folder.h"
 
 namespace model {
@@ -105,42 +106,58 @@ TEST(KeyNamesTitle, DropsFolderAndLastExtensionButNotALeadingDot) {
 
 using testing_support::FakeFileDialog;
 
-TEST_F(KeyNamesTest, MenuOffersWhatTheArticulationHasAndRunsItThroughTheDialogs) {
-    auto texts = [&] {
+// The menu's commands as the instance runs them: dialogs, files, and request 3 when names change.
+class KeyNamesCommandTest : public testing_support::PluginTest {
+protected:
+    void SetUp() override { plug = create(); }
+    Articulations& a() { return impl(plug).records().articulations; }
+    // Runs `command` on articulation 0; true when the host was told the names changed.
+    bool run(KeyNamesCommand command) {
+        host.clear();
+        impl(plug).runKeyNamesCommand(0, command);
+        return !host.dispatchesWithCode(3).empty();
+    }
+    std::string texts() {
         std::string out;
-        for (const auto& item : keyNamesMenu(a, 0)) out += (item.separator ? "-" : item.text) + "|";
+        for (const auto& item : keyNamesMenu(a(), 0)) out += (item.separator ? "-" : item.text) + "|";
         return out;
-    };
+    }
+
+    TFruityPlug* plug = nullptr;
+    TempFolder folder;
+};
+
+TEST_F(KeyNamesCommandTest, MenuOffersWhatTheArticulationHasAndRunsItThroughTheDialogs) {
     EXPECT_EQ(texts(), "Load key names from file|");
 
     FakeFileDialog dialog;
     dialog.answer = folder.write("brass.txt", "top\n");
-    EXPECT_TRUE(runKeyNamesCommand(a, 0, keyNamesBoxCommand(a, 0, false, false), nullptr));
+    EXPECT_TRUE(run(keyNamesBoxCommand(a(), 0, false, false)));
     EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Open);
-    EXPECT_EQ(names()[0], "top");
+    EXPECT_EQ((*a().keynames[0])[0], "top");
     EXPECT_EQ(texts(), "Load key names from file|-|brass|Clear key names|Reload key names|");
-    EXPECT_TRUE(keyNamesMenu(a, 0)[2].disabled);
+    EXPECT_TRUE(keyNamesMenu(a(), 0)[2].disabled);
 
     folder.write("brass.txt", "changed\n");
-    EXPECT_EQ(keyNamesBoxCommand(a, 0, true, false), KeyNamesCommand::kReload);
-    EXPECT_TRUE(runKeyNamesCommand(a, 0, KeyNamesCommand::kReload, nullptr));
-    EXPECT_EQ(names()[0], "changed");
+    EXPECT_EQ(keyNamesBoxCommand(a(), 0, true, false), KeyNamesCommand::kReload);
+    EXPECT_TRUE(run(KeyNamesCommand::kReload));
+    EXPECT_EQ((*a().keynames[0])[0], "changed");
 
     // Names without a file (kept in a project): shown as stored, offered for saving.
-    a.keynamespath[0].clear();
-    a.keynamestitle[0].clear();
+    a().keynamespath[0].clear();
+    a().keynamestitle[0].clear();
     EXPECT_EQ(texts(), "Load key names from file|-|[Stored in FLP]|Clear key names|Save key names to file|");
     dialog.answer = folder.file("saved.txt");
-    EXPECT_FALSE(runKeyNamesCommand(a, 0, keyNamesBoxCommand(a, 0, false, true), nullptr));
+    EXPECT_FALSE(run(keyNamesBoxCommand(a(), 0, false, true)));
     EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Save);
     EXPECT_EQ(folder.read("saved.txt").substr(0, 7), "changed");
 
     dialog.answer.clear();  // cancelled: nothing changes
-    EXPECT_FALSE(runKeyNamesCommand(a, 0, KeyNamesCommand::kLoad, nullptr));
-    EXPECT_EQ(names()[0], "changed");
-    EXPECT_TRUE(runKeyNamesCommand(a, 0, KeyNamesCommand::kClear, nullptr));
+    EXPECT_FALSE(run(KeyNamesCommand::kLoad));
+    EXPECT_EQ((*a().keynames[0])[0], "changed");
+    EXPECT_TRUE(run(KeyNamesCommand::kClear));
     EXPECT_EQ(texts(), "Load key names from file|");
-    EXPECT_EQ(keyNamesBoxCommand(a, 0, false, true), KeyNamesCommand::kNone);
+    EXPECT_EQ(keyNamesBoxCommand(a(), 0, false, true), KeyNamesCommand::kNone);
 }
 
 }  // namespace

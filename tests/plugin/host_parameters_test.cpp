@@ -29,7 +29,7 @@ std::string nameOf(TFruityPlug* plug, int kind, int index, int value = 0) {
 }
 
 // Makes `plug` publish the 96 controllers, as the editor's option does.
-void useNamedLayout(KRYLVSTExprPlug& plug) {
+void useNamedLayout(InstanceCore& plug) {
     plug.records().options.paramknob = 1;
     plug.parameters().layoutChanged();
 }

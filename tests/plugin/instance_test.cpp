@@ -54,7 +54,7 @@ TEST_F(PluginTest, StoredUiScaleResizesTheEditorOnlyForHostVersion12AndUp) {
 TEST_F(PluginTest, TheProgramPathTextIsCopiedAtMost260Bytes) {
     host.programPath = std::string(400, 'x');
     TFruityPlug* plug = create();
-    EXPECT_EQ(std::strlen(impl(plug).ProgPath), 259u);
+    EXPECT_EQ(std::strlen(static_cast<KRYLVSTExprPlug*>(plug)->ProgPath), 259u);
 }
 
 TEST_F(PluginTest, HostMessagesAnswerAsTheyShould) {

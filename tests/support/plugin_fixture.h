@@ -35,8 +35,8 @@ protected:
         while (!live.empty()) destroy(live.back());
     }
 
-    // The plugin class behind the interface, for the editor-only actions that have no slot.
-    static KRYLVSTExprPlug& impl(TFruityPlug* plug) { return *static_cast<KRYLVSTExprPlug*>(plug); }
+    // The instance core behind the interface, for the editor-only actions that have no slot.
+    static InstanceCore& impl(TFruityPlug* plug) { return static_cast<KRYLVSTExprPlug*>(plug)->core(); }
 
     // Instances read their settings from here, never from the developer's own.
     FakeSettings settings;

@@ -1,0 +1,46 @@
+// What the HTTP API sees of the plugin: the live instances through a narrow view, so that this
+// layer needs nothing of the plugin's classes. The plugin implements both. [ui]
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "model/records.h"
+
+namespace http {
+
+struct Levels {
+    int32_t volume = 0;
+    int32_t pan = 0;
+    int32_t pitch = 0;
+};
+
+class InstanceView {
+public:
+    virtual uint32_t id() const = 0;  // the API's name for the instance, unique among live ones
+    virtual model::InstanceRecords& records() = 0;
+    virtual Levels levels() const = 0;
+    virtual bool editorVisible() const = 0;
+    // After a command changed stored data: state changed and a repaint. [ui]
+    virtual void changed() = 0;
+    virtual void repaint() = 0;
+    // A trace line, written only while the instance's debug log is on.
+    virtual void log(const char* line) = 0;
+
+protected:
+    ~InstanceView() = default;
+};
+
+class InstanceDirectory {
+public:
+    virtual size_t count() const = 0;
+    virtual InstanceView& at(size_t index) = 0;  // in creation order
+    virtual InstanceView* find(uint32_t id) = 0;  // null when no live instance has that id
+    // The process-wide "Show single editor" option, shared by every instance.
+    virtual int32_t& singleEditor() = 0;
+
+protected:
+    ~InstanceDirectory() = default;
+};
+
+}  // namespace http

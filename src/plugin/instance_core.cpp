@@ -1,0 +1,229 @@
+#include "plugin/instance_core.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "http/http_api.h"
+#include "model/defaults.h"
+#include "model/host_facts.h"
+#include "platform/program_folder.h"
+#include "platform/settings_store.h"
+#include "plugin/dropped_file.h"
+#include "plugin/host_codes.h"
+#include "settings/file_dialogs.h"
+#include "settings/registry_values.h"
+
+namespace {
+
+inline constexpr intptr_t kInstanceColour = 0x555599;
+inline constexpr intptr_t kWantIdleCalls = 2;
+
+float screenScale() {
+    char ppi[settings::kValueBufferSize];
+    settings::RegReadString(platform::kHostGeneralKey, "Main PPI", ppi, "0");
+    const int dpi = std::atoi(ppi);
+    return dpi ? static_cast<float>(dpi / 96.0) : 1.0f;
+}
+
+}  // namespace
+
+InstanceCore::InstanceCore(plugin::HostPort& host, plugin::MidiPort& midi)
+    : host_(host), midi_(midi), membership_(*this, host), session_(records_, link_, membership_.tables(), this) {
+    scale_ = screenScale();
+    constructionReset();
+    resizeEditor();
+    ProcessWide& p = processWide();
+    if (p.liveCount == 1 && p.httpApiEnabled)
+        http::HttpApi_Start(instanceDirectory(), p.programFolder, instanceId());
+}
+
+InstanceCore::~InstanceCore() {
+    session_.killAllVoices();
+    for (auto& list : records_.articulations.keynames) list.reset();
+    membership_.leave();
+}
+
+void InstanceCore::constructionReset() {
+    ResetToDefaults();
+    model::InstanceOptions& o = records_.options;
+    session_.clearVoices();
+    session_.tickLength = 0.0f;
+    o.editing = 0;
+    o.startart = 0;
+    o.page = 1;
+    o.preserve = 0;
+    o.releasecc17 = 0;
+    o.changeanyrule = 0;
+    o.oldparams = 0;
+    params_.resetForConstruction();
+    session_.pan = 0;
+    session_.volume = 0;
+    session_.pitch = 0;
+    session_.playing = false;
+    if (host_.hostVersion() >= model::kHostVersion12) {
+        const float stored = settings::RegReadFloat(platform::kVoxtraneKey, "UI Scale", 0.0f);
+        if (stored >= 0.0005f) {
+            scale_ = stored;
+            resizeEditor();
+            host_.request(fruity::kReqEditorResized, 0, 0);
+        }
+    }
+    rebuildNoteNames();
+    host_.request(fruity::kReqSetColour, 0, kInstanceColour);
+    host_.request(fruity::kReqWantIdle, 0, kWantIdleCalls);
+}
+
+void InstanceCore::ResetToDefaults() {
+    model::resetRecords(records_, processWide().liveCount, fresh_ && !records_.options.preserve);
+    session_.clearSwitchState();
+    session_.forgetSwitches();
+    session_.delayNotes = false;
+    processWide().singleEditor = 1;
+}
+
+void InstanceCore::resizeEditor() {
+    editorWidth_ = static_cast<int>(model::kEditorWidth * scale_);
+    editorHeight_ =
+        static_cast<int>((records_.options.minimised ? model::kEditorHeightMinimised : model::kEditorHeight) * scale_);
+}
+
+void InstanceCore::showEditor(intptr_t parent) {
+    ProcessWide& p = processWide();
+    if (host_.hostVersion() >= model::kHostVersion12 && p.singleEditor) {
+        // Single editor: the host hides every other open editor, and this one takes over the
+        // tab and the place where the last one stood.
+        for (InstanceCore* other : p.registry) {
+            if (other != this && other->editorVisible_) other->host_.request(fruity::kReqHideEditor, 0, 0);
+        }
+        records_.options.page = p.sharedEditorTab;
+        placeWindowsPending_ = true;
+    }
+    editorParent_ = parent;
+    editorVisible_ = true;
+}
+
+void InstanceCore::hideEditor() {
+    ProcessWide& p = processWide();
+    if (host_.hostVersion() >= model::kHostVersion12 && p.singleEditor) p.sharedEditorTab = records_.options.page;
+    editorParent_ = 0;
+    editorVisible_ = false;
+}
+
+void InstanceCore::loadDroppedFile(const char* path) {
+    const DroppedFile file = classifyDroppedFile(path);
+    if (file.kind == DroppedFileKind::kIgnored) return;
+    host_.request(fruity::kReqSetName, 0, reinterpret_cast<intptr_t>(file.displayName.c_str()));
+    if (file.kind == DroppedFileKind::kKontaktInstrument) importDroppedNki(path);
+    else importDroppedArticulations(path);
+    stateChanged();
+}
+
+void InstanceCore::periodicUpdate() {
+    // The editor's window draws what the mark asks for; until it exists the mark is only taken.
+    takeRepaint();
+    if (processWide().httpApiEnabled) http::HttpApi_Poll();
+}
+
+void InstanceCore::setHttpApiEnabled(bool enabled) {
+    ProcessWide& p = processWide();
+    p.httpApiEnabled = enabled;
+    settings::RegWriteDword(platform::kVoxtraneKey, "HTTP API", enabled ? 1 : 0);
+    if (enabled) http::HttpApi_Start(instanceDirectory(), p.programFolder, instanceId());
+    else http::HttpApi_Stop(instanceId());
+}
+
+void InstanceCore::saveState(model::ByteSink& sink) { model::SaveState(records_, processWide().singleEditor, sink); }
+
+void InstanceCore::restoreState(model::ByteSource& source) {
+    const int32_t midixtend = records_.options.midixtend;
+    ResetToDefaults();
+
+    ProcessWide& p = processWide();
+    model::LoadContext context(p.singleEditor, p.foreignChannelCounter);
+    context.fresh = fresh_;
+    // Installed under the other plugin's name, the module reads that plugin's states.
+    context.foreignModule = platform::modulePath().find("MIDI Out") != std::string::npos;
+    context.hostVersion = host_.hostVersion();
+    context.scale = scale_;
+    context.editorHeight = editorHeight_;
+    context.midixtendBefore = midixtend;
+    const model::LoadResult result = model::LoadState(records_, source, context);
+    loadedFormat_ = result.format;
+    const bool keyNamesRead = reloadKeyNames(result.keyNamesToReload);
+
+    if (result.announceParameters) {
+        params_.setArticulationIndex(result.articulationIndex);
+        host_.request(fruity::kReqSetParamCount, 0, params_.parameterCountInUse());
+    }
+    if (result.resizeEditor) {
+        scale_ = result.scale;
+        resizeEditor();
+        host_.request(fruity::kReqEditorResized, 0, 0);
+    }
+    rebuildNoteNames();
+    if (keyNamesRead) keyNamesChanged();
+    repaintEditor();
+    fresh_ = false;
+}
+
+bool InstanceCore::reloadKeyNames(const std::vector<int>& articulations) {
+    model::Articulations& a = records_.articulations;
+    bool read = false;
+    for (const int i : articulations) {
+        const std::string path = a.keynamespath[i];
+        if (model::LoadKeyNames(a, i, path.c_str())) read = true;
+    }
+    return read;
+}
+
+void InstanceCore::loadKeyNames(int index, const char* path) {
+    if (model::LoadKeyNames(records_.articulations, index, path)) keyNamesChanged();
+    repaintEditor();
+}
+
+void InstanceCore::runKeyNamesCommand(int index, model::KeyNamesCommand command) {
+    const model::KeyNamesStep step = model::keyNamesStep(records_.articulations, index, command);
+    settings::FileDialogRequest request;
+    request.defaultExtension = settings::kTextFileExtension;
+    request.filter = settings::kTextFileFilter;
+    request.owner = reinterpret_cast<void*>(editorWindow_);
+    request.setFileName(step.path.c_str());
+    bool changed = false;
+    switch (step.kind) {
+    case model::KeyNamesStep::kAskOpen:
+        request.title = settings::kOpenTextFileTitle;
+        changed = settings::ShowOpenDialog(request) && model::LoadKeyNames(records_.articulations, index, request.fileName);
+        break;
+    case model::KeyNamesStep::kAskSave:
+        request.title = settings::kSaveTextFileTitle;
+        if (settings::ShowSaveDialog(request)) model::SaveKeyNames(records_.articulations, index, request.fileName);
+        break;
+    case model::KeyNamesStep::kLoad:
+        changed = model::LoadKeyNames(records_.articulations, index, step.path.c_str());
+        break;
+    case model::KeyNamesStep::kClear: changed = model::LoadKeyNames(records_.articulations, index, nullptr); break;
+    case model::KeyNamesStep::kNothing: break;
+    }
+    if (changed) keyNamesChanged();
+    repaintEditor();
+}
+
+void InstanceCore::keyNamesChanged() { host_.request(fruity::kReqNamesChanged, 0, 2); }
+
+void InstanceCore::muteClicked(bool ctrlHeld) {
+    if (session_.playing) return;
+    char status[96];
+    engine::SharedTables& tables = session_.shared();
+    if (ctrlHeld) toggleSolo(tables, records_.options.port, records_.options.channel, status, sizeof status);
+    else toggleMute(tables, records_.options.port, records_.options.channel, status, sizeof status);
+    host_.statusText(status);
+    repaintEditor();
+}
+
+void InstanceCore::stateChanged() {
+    host_.stateChanged();
+    repaintEditor();
+}
+
+void InstanceCore::rebuildNoteNames() { engine::buildNoteNames(records_.options.altmiddlec != 0, noteNames_); }

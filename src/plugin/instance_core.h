@@ -1,0 +1,179 @@
+// InstanceCore: one instance of the plugin as plain C++. It owns the records, the engine
+// session and the host parameters, and reaches FL Studio only through its two ports
+// (plugin/host_port.h). KRYLVSTExprPlug, the ABI glue, recovers it in every entry slot, guards
+// the call and forwards here; nothing in this class knows a type of the host's interface.
+// Threads: the host calls voice slots and NewTick from its audio thread ([audio]) and the rest
+// from its user-interface thread ([ui]), without synchronisation.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "engine/note_names.h"
+#include "engine/session.h"
+#include "http/instance_view.h"
+#include "model/key_names.h"
+#include "model/records.h"
+#include "model/state_stream.h"
+#include "model/uacc_conversion.h"
+#include "plugin/host_parameters.h"
+#include "plugin/host_port.h"
+#include "plugin/process_wide.h"
+
+class InstanceCore final : public http::InstanceView {
+public:
+    // Joins the process (start-up for the first instance), resets to defaults and starts the
+    // HTTP API when it is the first instance and the API is switched on. [ui]
+    InstanceCore(plugin::HostPort& host, plugin::MidiPort& midi);
+    // Reports every voice done, frees the key names and leaves the process. [ui]
+    ~InstanceCore();
+    InstanceCore(const InstanceCore&) = delete;
+    InstanceCore& operator=(const InstanceCore&) = delete;
+
+    // ---- Host messages and slots, as the glue forwards them -----------------------------
+    void showEditor(intptr_t parent);  // [ui]
+    void hideEditor();                 // [ui]
+    int voiceLevelCount() const { return records_.options.articbanks ? 2 : 0; }
+    void transportChanged(intptr_t value) { session_.transportChanged(value); }  // [ui]
+    void setTickLength(float samplesPerTick) { session_.tickLength = samplesPerTick; }
+    void loadDroppedFile(const char* path);  // [ui] a UTF-8 path
+    // The host's periodic call: repaint when marked, the HTTP poll. [ui]
+    void periodicUpdate();
+    void saveState(model::ByteSink& sink);        // [ui]
+    void restoreState(model::ByteSource& source);  // [ui]
+    void queryName(int kind, int index, int value, char* text) { params_.QueryName(kind, index, value, text); }
+    int parameterEvent(int index, int value, int flags) { return params_.ParameterEvent(index, value, flags); }
+    void channelEvent(int kind, int value) { session_.ChannelEvent(kind, value); }  // [audio]
+    intptr_t triggerVoice(const float* levels, intptr_t hostVoice) { return session_.TriggerVoice(levels, hostVoice); }
+    void voiceRelease(intptr_t voice) { session_.Voice_Release(voice); }  // [audio]
+    void voiceKill(intptr_t voice) { session_.Voice_Kill(voice); }        // [audio]
+    void newTick() { session_.NewTick(); }                                // [audio]
+
+    // ---- Operations of the editor and the API ---------------------------------------------
+    // Every record back to its defaults; before a state restore and at construction. [ui]
+    void ResetToDefaults();
+
+    // The editor's mute button: mute, or solo with Ctrl; ignored while the transport plays. [ui]
+    void muteClicked(bool ctrlHeld);
+
+    // Request 48 and a repaint, after any change to stored data. [ui]
+    void stateChanged();
+    // Marks the editor for a repaint and returns at once: no drawing, no lock, no system call,
+    // so any thread may call it. The periodic call on the UI thread does the drawing. [audio][ui]
+    void repaintEditor() { repaintPending_.store(true, std::memory_order_relaxed); }
+    // Takes the mark: true once per repaintEditor since the last take. [ui]
+    bool takeRepaint() { return repaintPending_.exchange(false, std::memory_order_relaxed); }
+
+    // The 128 key names ("C3" ...), rebuilt after a restore and when `altmiddlec` changes. [ui]
+    void rebuildNoteNames();
+    const engine::NoteNameTable& noteNames() const { return noteNames_; }
+
+    // Key names of articulation `index`: load from `path` (clear without one), or run a command
+    // of the key-names menu. Changed names are announced to the host (request 3). [ui]
+    void loadKeyNames(int index, const char* path);
+    void runKeyNamesCommand(int index, model::KeyNamesCommand command);
+
+    // The editor's scale and its window size in pixels, kept while the window is closed.
+    float editorScale() const { return scale_; }
+    int editorWidth() const { return editorWidth_; }
+    int editorHeight() const { return editorHeight_; }
+
+    // Articulation files, UACC conversions and Kontakt instruments, from the editor's menus and
+    // shortcuts. Each command that changed articulations reports it (request 48). [ui]
+    void ArticulationCommand(int index, int command);  // 1..9; 0, the menu itself, is the editor's
+    void ExportArticulation(int index);
+    void ImportArticulation(int index);
+    void ExportBank();
+    void ImportBank(bool append);
+    void ConvertUacc(model::UaccDirection direction);
+    void ImportNki(bool append);
+    bool nkiImporterPresent() const;  // the NKI menu entries are offered only then
+
+    // The options panel's HTTP API switch: stored in the settings, server started or stopped. [ui]
+    void setHttpApiEnabled(bool enabled);
+
+    model::InstanceRecords& records() override { return records_; }
+    engine::Session& session() { return session_; }
+    HostParameters& parameters() { return params_; }
+    plugin::HostPort& host() { return host_; }
+    bool editorVisible() const override { return editorVisible_; }
+    uint32_t instanceId() const { return membership_.id(); }
+    // The editor's window, 0 while there is none; owner of the file dialogs.
+    intptr_t editorWindow() const { return editorWindow_; }
+
+    // ---- The HTTP API's view ------------------------------------------------------------------
+    uint32_t id() const override { return instanceId(); }
+    http::Levels levels() const override { return {session_.volume, session_.pan, session_.pitch}; }
+    void changed() override { stateChanged(); }
+    void repaint() override { repaintEditor(); }
+    void log(const char* line) override { session_.trace("%s", line); }
+
+private:
+    // The engine's way out: MIDI and voices through the MIDI port, the rest through the core.
+    class EngineLink final : public engine::SessionHost {
+    public:
+        explicit EngineLink(InstanceCore& core) : core_(core) {}
+        void midiOut(uint32_t message) override { core_.midi_.midiOut(message); }
+        intptr_t voiceQuery(intptr_t hostVoice, intptr_t code, intptr_t value) override {
+            return core_.midi_.voiceQuery(hostVoice, code, value);
+        }
+        void voiceDone(intptr_t hostVoice) override { core_.midi_.voiceDone(hostVoice); }
+        void debugLine(const char* text) override { core_.host_.debugLine(text); }
+        void repaintEditor() override { core_.repaintEditor(); }
+        void stateChanged() override { core_.stateChanged(); }
+
+    private:
+        InstanceCore& core_;
+    };
+
+    // The host parameters' way to the host: hints, repaints and what the editor shows.
+    class ParamLink final : public ParameterHost {
+    public:
+        explicit ParamLink(InstanceCore& core) : core_(core) {}
+        void showHint(const char* text) override { core_.host_.showHint(text); }
+        void repaintEditor() override { core_.repaintEditor(); }
+        bool editorVisible() const override { return core_.editorVisible_; }
+        int32_t hostVersion() const override { return core_.host_.hostVersion(); }
+        intptr_t editorWindow() const override { return core_.editorWindow_; }
+
+    private:
+        InstanceCore& core_;
+    };
+
+    void constructionReset();
+    void resizeEditor();
+    void showMessage(const char* text, intptr_t flags) { host_.messageBox(text, flags); }
+    void importDroppedArticulations(const char* path);
+    void importDroppedNki(const char* path);
+    std::string runNkiImport(model::Articulations& into, const char* path, int startSlot);
+    std::string replaceWithNki(const char* path);  // the whole bank, built aside
+    bool reloadKeyNames(const std::vector<int>& articulations);  // true when some file was read
+    void keyNamesChanged();
+
+    plugin::HostPort& host_;
+    plugin::MidiPort& midi_;
+    // First member: counted in before anything else exists, counted out after everything else
+    // is gone, whatever throws in between.
+    ProcessMembership membership_;
+
+    model::InstanceRecords records_;
+    EngineLink link_{*this};
+    engine::Session session_;
+    ParamLink paramLink_{*this};
+    HostParameters params_{records_, session_, paramLink_};
+
+    bool fresh_ = true;         // no state restored yet
+    int32_t loadedFormat_ = 0;  // format of the last restored state
+    std::atomic<bool> repaintPending_{false};
+
+    // Editor state; the window itself is the editor's.
+    bool editorVisible_ = false;
+    intptr_t editorParent_ = 0;
+    intptr_t editorWindow_ = 0;
+    bool placeWindowsPending_ = false;
+    float scale_ = 1.0f;
+    int editorWidth_ = 0;
+    int editorHeight_ = 0;
+
+    engine::NoteNameTable noteNames_{};
+};
