@@ -18,6 +18,12 @@ namespace platform {
 // valid UTF-8 names no file.
 std::FILE* openFile(const std::string& utf8Path, const char* mode);
 
+// [any] Puts the file `from` in the place of `to` in one step, replacing a file there (not a
+// folder). False with errno set on failure.
+bool replaceFile(const std::string& from, const std::string& to);
+// [any] Deletes a file; false with errno set on failure.
+bool removeFile(const std::string& utf8Path);
+
 // [any] A path as the host handed it over, in UTF-8: valid UTF-8 is taken as it is; anything
 // else is read in the ANSI code page (Latin-1 on POSIX). Null gives "".
 std::string pathFromHost(const char* text);

@@ -162,7 +162,7 @@ group_errors() {
     expect_bad_input "state without a subcommand" "dump or convert"
     run_host state convert "$input/format3.state"
     expect_bad_input "state convert without -o" "-o OUT"
-    run_host demo --port 70000 --no-serve-typo
+    run_host demo --no-serve-typo
     expect_bad_input "unknown demo option" --no-serve-typo
     run_host demo --port 70000
     expect_bad_input "port out of range" 70000

@@ -62,8 +62,9 @@ bool HostSession::dropFile(int instance, const std::string& path) {
     plugs_[size_t(instance)]->Dispatcher(fruity::kMsgLoadFile, 0, reinterpret_cast<intptr_t>(dropped.c_str()));
     report();
     const auto boxes = host_.dispatchesWithCode(fruity::kReqMessageBox);
+    // Errors come in boxes with flag 16; so does the count of an instrument import, which is not one.
     for (size_t i = boxesBefore; i < boxes.size(); ++i)
-        if (boxes[i].value == 16) return false;  // an error box
+        if (boxes[i].value == 16 && boxes[i].text.rfind("Imported ", 0) != 0) return false;
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <set>
 
+#include "platform/files.h"
+
 namespace voxhost {
 
 namespace {
@@ -158,7 +160,7 @@ void printListing(FILE* out, const smf::Song& song, const std::vector<SentMessag
 }
 
 bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    FILE* f = std::fopen(path.c_str(), "rb");
+    FILE* f = platform::openFile(path, "rb");
     if (!f) {
         error = std::strerror(errno);
         return false;
@@ -177,7 +179,7 @@ bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string&
 
 bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     const std::string temporary = path + ".part";
-    FILE* f = std::fopen(temporary.c_str(), "wb");
+    FILE* f = platform::openFile(temporary, "wb");
     if (!f) {
         error = std::strerror(errno);
         return false;
@@ -186,15 +188,12 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     const bool closed = std::fclose(f) == 0;
     if (!written || !closed) {
         error = "write error";
-        std::remove(temporary.c_str());
+        platform::removeFile(temporary);
         return false;
     }
-#ifdef _WIN32
-    std::remove(path.c_str());  // rename does not replace on Windows
-#endif
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!platform::replaceFile(temporary, path)) {
         error = std::strerror(errno);
-        std::remove(temporary.c_str());
+        platform::removeFile(temporary);
         return false;
     }
     return true;

@@ -4,6 +4,12 @@ namespace platform {
 
 std::FILE* openFile(const std::string& utf8Path, const char* mode) { return std::fopen(utf8Path.c_str(), mode); }
 
+bool replaceFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool removeFile(const std::string& utf8Path) { return std::remove(utf8Path.c_str()) == 0; }
+
 std::string pathFromHost(const char* text) {
     if (!text) return std::string();
     std::string in(text);

@@ -13,4 +13,8 @@ std::string utf8FromWide(const std::wstring& text);
 // Text in the ANSI code page of the process, in UTF-8.
 std::string utf8FromAnsi(const std::string& text);
 
+// The UTF-8 path of a loaded module (an HMODULE; null: the running executable), empty when it
+// cannot be read.
+std::string moduleFileName(void* module);
+
 }  // namespace platform
