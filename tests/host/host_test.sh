@@ -110,6 +110,7 @@ group_render() {
     render_song ensemble ensemble.mid --bank "$banks/Strings.krylvox" --bank "$banks/Spitfire UACC.krylvox" \
         --bank "$banks/Brass.krylvox"
     render_song format0 format0.mid --state "$input/format3.state"
+    render_song unended unended.mid --bank "$banks/Strings.krylvox"
 
     run_host demo --no-serve
     expect_success "demo"
