@@ -16,37 +16,35 @@ void SocketSet::syncIndex() {
         for (Entry& e : index_) e.generation = 0;
         generation_ = 1;
     }
-    const size_t n = count < kSocketSetCapacity ? count : kSocketSetCapacity;
-    for (size_t i = 0; i < n; ++i) {
-        size_t slot = slotOf(sockets[i]);
-        while (index_[slot].generation == generation_ && sockets[index_[slot].position] != sockets[i])
-            slot = (slot + 1) & ((size_t{1} << kIndexBits) - 1);
+    if (count > kSocketSetCapacity) count = kSocketSetCapacity;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t slot = probe(sockets[i]);
         if (index_[slot].generation != generation_) index_[slot] = {generation_, static_cast<uint16_t>(i)};
     }
-    count = n;
-    indexed_ = n;
+    indexed_ = count;
 }
 
-size_t SocketSet::slotOf(SocketHandle socket) const {
-    // Fibonacci hashing: handles are small, often multiples of four; the top bits spread them.
-    return static_cast<size_t>((socket * 0x9E3779B97F4A7C15ull) >> (64 - kIndexBits));
+size_t SocketSet::probe(SocketHandle socket) const {
+    // Fibonacci hashing: handles are small numbers, often multiples of four; the top bits of the
+    // product spread them over the index.
+    size_t slot = static_cast<size_t>((socket * 0x9E3779B97F4A7C15ull) >> (64 - kIndexBits));
+    while (index_[slot].generation == generation_ && sockets[index_[slot].position] != socket)
+        slot = (slot + 1) & (kIndexSize - 1);
+    return slot;
 }
 
 int SocketSet::find(SocketHandle socket) {
     syncIndex();
-    for (size_t slot = slotOf(socket); index_[slot].generation == generation_;
-         slot = (slot + 1) & ((size_t{1} << kIndexBits) - 1))
-        if (sockets[index_[slot].position] == socket) return index_[slot].position;
-    return -1;
+    const Entry& entry = index_[probe(socket)];
+    return entry.generation == generation_ ? entry.position : -1;
 }
 
 int SocketSet::add(SocketHandle socket) {
     syncIndex();
-    size_t slot = slotOf(socket);
-    for (; index_[slot].generation == generation_; slot = (slot + 1) & ((size_t{1} << kIndexBits) - 1))
-        if (sockets[index_[slot].position] == socket) return index_[slot].position;
+    Entry& entry = index_[probe(socket)];
+    if (entry.generation == generation_) return entry.position;
     if (count == kSocketSetCapacity) return -1;
-    index_[slot] = {generation_, static_cast<uint16_t>(count)};
+    entry = {generation_, static_cast<uint16_t>(count)};
     sockets[count] = socket;
     ready[count] = false;
     indexed_ = ++count;

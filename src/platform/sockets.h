@@ -34,15 +34,17 @@ private:
     // entry counts only when stamped with the current generation: a new generation empties the
     // index without touching it.
     static constexpr size_t kIndexBits = 12;
-    static_assert((size_t{1} << kIndexBits) >= 2 * kSocketSetCapacity, "the index must stay half empty");
+    static constexpr size_t kIndexSize = size_t{1} << kIndexBits;
+    static_assert(kIndexSize >= 2 * kSocketSetCapacity, "the index must stay half empty");
     struct Entry {
         uint16_t generation;
         uint16_t position;
     };
     void syncIndex();
-    size_t slotOf(SocketHandle socket) const;
+    // The slot that holds `socket`, or the free slot where it would go.
+    size_t probe(SocketHandle socket) const;
 
-    Entry index_[size_t{1} << kIndexBits] = {};
+    Entry index_[kIndexSize] = {};
     uint16_t generation_ = 1;  // never 0, the stamp of an entry never written
     size_t indexed_ = 0;  // `count` as the index knows it
 };

@@ -143,9 +143,7 @@ group_errors() {
     run_host
     if [ "$status" -ne 2 ] || ! head -n 1 err.txt | grep -q '^usage:'; then fail "no command: expected usage on stderr, status 2"; fi
     run_host --help
-    if [ "$status" -ne 0 ] || ! head -n 1 out.txt | grep -q '^usage:' || [ -s err.txt ]; then
-        fail "--help: expected usage on stdout, status 0"
-    fi
+    if [ "$status" -ne 0 ] || ! head -n 1 out.txt | grep -q '^usage:' || [ -s err.txt ]; then fail "--help: expected usage"; fi
 
     song=$input/format0.mid
     mkdir folder.mid taken
@@ -213,12 +211,8 @@ group_port() {
         print $s->sockport, "\n";
         sleep 120;' >port.txt &
     listener=$!
-    port=
-    for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do
-        port=$(cat port.txt)
-        [ -n "$port" ] && break
-        sleep 0.25
-    done
+    tries=0
+    while port=$(cat port.txt) && [ -z "$port" ] && [ $((tries += 1)) -le 20 ]; do sleep 0.25; done
     if [ -z "$port" ]; then
         kill "$listener" 2>/dev/null
         fail "could not listen on a port for the test"

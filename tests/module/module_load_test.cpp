@@ -97,9 +97,7 @@ struct RawHost {
     unsigned char rest[256 - 24];
 };
 
-TEST(ModuleRawSlots, PluginCallsTheHostAndIsCalledThroughTheDocumentedSlotNumbers) {
-    hostkit::PluginModule module;
-    ASSERT_TRUE(module.load(hostkit::stagedModulePath(hostkit::executableFolder()))) << module.error();
+TEST_F(ModuleTest, PluginCallsTheHostAndIsCalledThroughTheDocumentedSlotNumbers) {
     std::vector<void*> table = rawTable(std::make_integer_sequence<int, 45>{});
     RawHost host{table.data(), 21000000, 0, nullptr, {}};
     gRawCalls.clear();
