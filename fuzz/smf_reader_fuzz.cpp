@@ -66,7 +66,9 @@ void checkRoundTrip(const smf::Song& song) {
     for (size_t i = 0; i < song.signatures.size(); ++i)
         check(back.signatures[i].tick == song.signatures[i].tick &&
               back.signatures[i].numerator == song.signatures[i].numerator &&
-              back.signatures[i].denominator == song.signatures[i].denominator);
+              back.signatures[i].denominator == song.signatures[i].denominator &&
+              back.signatures[i].clocksPerClick == song.signatures[i].clocksPerClick &&
+              back.signatures[i].thirtySecondsPerQuarter == song.signatures[i].thirtySecondsPerQuarter);
 }
 
 }  // namespace

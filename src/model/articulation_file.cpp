@@ -6,6 +6,7 @@
 
 #include "model/defaults.h"
 #include "model/json_text.h"
+#include "platform/files.h"
 
 namespace model {
 
@@ -61,7 +62,7 @@ std::string articulationFileText(const Articulations& a, int first, int count) {
 }
 
 bool writeArticulationFile(const std::string& path, const Articulations& a, int first, int count) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
+    std::FILE* file = platform::openFile(path, "w");
     if (!file) return false;
     const std::string text = articulationFileText(a, first, count);
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
@@ -122,7 +123,7 @@ int usedArticulationCount(const Articulations& a) {
 }
 
 bool readWholeFile(const std::string& path, std::string& contents) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = platform::openFile(path, "rb");
     if (!file) return false;
     contents.clear();
     char chunk[16384];

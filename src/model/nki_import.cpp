@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/dynamic_library.h"
+#include "platform/files.h"
 #include "platform/program_folder.h"
 
 namespace model {
@@ -14,7 +15,7 @@ std::string nkiImporterPath(const std::string& programFolder) {
 }
 
 bool nkiImporterPresent(const std::string& programFolder) {
-    std::FILE* file = std::fopen(nkiImporterPath(programFolder).c_str(), "rb");
+    std::FILE* file = platform::openFile(nkiImporterPath(programFolder), "rb");
     if (!file) return false;
     std::fclose(file);
     return true;

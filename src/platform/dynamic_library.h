@@ -12,9 +12,9 @@ inline constexpr char kSharedLibrarySuffix[] = ".dll";
 inline constexpr char kSharedLibrarySuffix[] = ".so";
 #endif
 
-// [ui] The handle of the library at `path`, or null when it is missing or cannot be loaded.
-// Never shows a system error box.
-void* loadLibrary(const std::string& path);
+// [ui] The handle of the library at the UTF-8 `path`, or null when it is missing or cannot be
+// loaded, with the system's reason in `reason` when asked. Never shows a system error box.
+void* loadLibrary(const std::string& path, std::string* reason = nullptr);
 // The address of an exported function, or null.
 void* librarySymbol(void* library, const char* name);
 void unloadLibrary(void* library);

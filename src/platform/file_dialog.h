@@ -8,7 +8,8 @@ namespace platform {
 
 enum class FileDialogKind { Open, Save };
 
-// What the dialog is shown with; every setting not named here is left at zero.
+// What the dialog is shown with; every setting not named here is left at zero. Texts and paths
+// are UTF-8.
 struct FileDialogParams {
     void* owner = nullptr;  // the owner window's handle
     const char* filter = nullptr;

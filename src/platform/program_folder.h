@@ -5,6 +5,8 @@
 
 namespace platform {
 
+// Paths here are UTF-8 (see platform/files.h).
+
 // Full path of the running executable, empty when it cannot be read.
 std::string executablePath();
 

@@ -271,6 +271,21 @@ bool RegDocument::setString(const char* key, const char* name, const std::string
     return true;
 }
 
+bool RegDocument::remove(const char* key, const char* name) {
+    const std::string wanted = fullKey(key);
+    bool inKey = false;
+    std::vector<Line> kept;
+    kept.reserve(lines_.size());
+    for (Line& line : lines_) {
+        if (line.kind == LineKind::Section) inKey = sameText(line.name, wanted);
+        else if (inKey && line.kind != LineKind::Other && sameText(line.name, name)) continue;
+        kept.push_back(std::move(line));
+    }
+    const bool removed = kept.size() != lines_.size();
+    lines_ = std::move(kept);
+    return removed;
+}
+
 void RegDocument::setDword(const char* key, const char* name, uint32_t value) {
     set(key, name, parseLine(quoteRegString(name) + "=" + dwordText(value)));
 }

@@ -36,6 +36,8 @@ public:
     // holds a line break or another control character, which the format cannot carry.
     bool setString(const char* key, const char* name, const std::string& bytes);
     void setDword(const char* key, const char* name, uint32_t value);
+    // Drops every line that sets the value; false when none did.
+    bool remove(const char* key, const char* name);
 
 private:
     enum class LineKind { Other, Section, String, Dword, OtherValue };

@@ -29,4 +29,8 @@ void setSettingsStore(SettingsStore* store);
 // else ~/.config/KRYL Voxtrane/settings.reg.
 SettingsStore& platformSettingsStore();
 
+// [ui] Deletes a value from the platform's own store; nothing when it is missing. For programs
+// that change the user's settings for a while and put them back as they were.
+void removePlatformSetting(const char* key, const char* name);
+
 }  // namespace platform

@@ -16,14 +16,37 @@ inline constexpr size_t kSocketSetCapacity = 2048;
 // Dotted IPv4 text and its terminator.
 inline constexpr size_t kPeerAddressSize = 16;
 
-// The sockets one wait watches, and after it which of them are ready.
+// The sockets one wait watches, and after it which of them are ready. The owner empties a set
+// by setting `count` to 0.
 struct SocketSet {
     size_t count = 0;
     SocketHandle sockets[kSocketSetCapacity];
     bool ready[kSocketSetCapacity];
 
-    // Position of `socket` in the set, added if new; -1 when the set is full.
+    // Position of `socket` in the set, added if new; -1 when the set is full. Constant time, so
+    // a wait on thousands of connections costs no more per socket than one on a few.
     int add(SocketHandle socket);
+    // Position of `socket` in the set, or -1.
+    int find(SocketHandle socket);
+
+private:
+    // Positions by handle, open-addressed at twice the capacity so that probes stay short. An
+    // entry counts only when stamped with the current generation: a new generation empties the
+    // index without touching it.
+    static constexpr size_t kIndexBits = 12;
+    static constexpr size_t kIndexSize = size_t{1} << kIndexBits;
+    static_assert(kIndexSize >= 2 * kSocketSetCapacity, "the index must stay half empty");
+    struct Entry {
+        uint16_t generation;
+        uint16_t position;
+    };
+    void syncIndex();
+    // The slot that holds `socket`, or the free slot where it would go.
+    size_t probe(SocketHandle socket) const;
+
+    Entry index_[kIndexSize] = {};
+    uint16_t generation_ = 1;  // never 0, the stamp of an entry never written
+    size_t indexed_ = 0;  // `count` as the index knows it
 };
 
 class Sockets {
@@ -49,6 +72,10 @@ public:
     // Sockets opened through this object and not yet closed: the leak check of the tests.
     virtual size_t openCount() const = 0;
 };
+
+// [ui] Whether a TCP socket could listen on `port` on every IPv4 interface now, without address
+// reuse (which on Windows would let it share a port another program listens on).
+bool tcpPortAvailable(uint16_t port);
 
 // The process's sockets. Tests may install their own; nullptr restores the platform's.
 Sockets& sockets();

@@ -35,12 +35,12 @@ TEST(Smf, ReadsRunningStatusMetaSysexAndSeveralTracks) {
                              0x00, 0xFF, 0x58, 0x04, 0x03, 0x02, 0x18, 0x08,  // 3/4
                              0x83, 0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40,  // tick 384: 60 bpm
                              0x00, 0xFF, 0x2F, 0x00};
-    const Bytes notes = {0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7,      // sysex, skipped
-                         0x00, 0x92, 0x3C, 0x64,                  // note-on ch 2
-                         0x60, 0x3C, 0x00,                        // running status, velocity 0 = off
+    const Bytes notes = {0x00, 0x92, 0x3C, 0x64,                  // note-on ch 2
+                         0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7,      // sysex, skipped
+                         0x60, 0x3C, 0x00,                        // running status after it; velocity 0 = off
                          0x00, 0xC1, 0x05,                        // program change: one data byte
-                         0x00, 0x3E,                              // running status program change
                          0x10, 0xFF, 0x01, 0x02, 'h', 'i',        // text meta
+                         0x00, 0x3E,                              // running status after it too
                          0x00, 0xFF, 0x2F, 0x00};
     const Bytes file = cat({header(1, 2, 96), chunk("XFIH", {1, 2, 3}), chunk("MTrk", conductor), chunk("MTrk", notes)});
     smf::Song song;
@@ -54,6 +54,7 @@ TEST(Smf, ReadsRunningStatusMetaSysexAndSeveralTracks) {
     EXPECT_EQ(song.events[1].tick, 96u);
     EXPECT_EQ(song.events[3].status, 0xC1);
     EXPECT_EQ(song.events[3].data1, 0x3E);
+    EXPECT_EQ(song.events[3].tick, 112u);
     ASSERT_EQ(song.tempos.size(), 2u);
     EXPECT_DOUBLE_EQ(smf::secondsAt(song, 384), 2.0);
     EXPECT_DOUBLE_EQ(smf::secondsAt(song, 480), 3.0);
@@ -86,7 +87,7 @@ TEST(Smf, WrittenFilesReadBackWithTheirTempoMapAndTracks) {
     tracks[0].events = {{0, 0, 0x90, 60, 100}, {96, 0, 0x80, 60, 0}, {100000, 0, 0xC0, 5, 0}};
     tracks[1].port = 3;
     tracks[1].events = {{10, 0, 0xB5, 32, 40}};
-    const Bytes file = smf::write(480, {{0, 400000}, {960, 600000}}, {{0, 6, 8}}, tracks);
+    const Bytes file = smf::write(480, {{0, 400000}, {960, 600000}}, {{0, 6, 8, 36, 8}}, tracks);
     smf::Song song;
     std::string error;
     ASSERT_TRUE(parse(file, song, error)) << error;
@@ -102,6 +103,7 @@ TEST(Smf, WrittenFilesReadBackWithTheirTempoMapAndTracks) {
     ASSERT_EQ(song.signatures.size(), 1u);
     EXPECT_EQ(song.signatures[0].numerator, 6);
     EXPECT_EQ(song.signatures[0].denominator, 8);
+    EXPECT_EQ(song.signatures[0].clocksPerClick, 36);  // kept, not rewritten to 24
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ public:
     PluginModule(const PluginModule&) = delete;
     PluginModule& operator=(const PluginModule&) = delete;
 
-    // False with `error()` set when the file does not load or lacks the export.
+    // False with `error()` set when the file does not load or lacks the export. `path` is UTF-8.
     bool load(const std::string& path);
     void unload();
     CreatePlugInstanceFn create() const { return create_; }
@@ -28,7 +28,7 @@ private:
     std::string error_;
 };
 
-// Folder of the running executable.
+// Folder of the running executable (platform::programFolder), "." when it cannot be read.
 std::string executableFolder();
 
 // The staged module beside a host executable: <folder>/Plugins/Fruity/Generators/KRYL Voxtrane/...

@@ -88,14 +88,15 @@ bool parseTrack(Reader r, int track, Song& song, std::string& error) {
             if (type == 0x51 && length >= 3)
                 song.tempos.push_back({tick, uint32_t(body[0]) << 16 | uint32_t(body[1]) << 8 | body[2]});
             else if (type == 0x58 && length >= 2 && body[1] < 8)
-                song.signatures.push_back({tick, std::max(1, int(body[0])), 1 << body[1]});
+                song.signatures.push_back({tick, std::max(1, int(body[0])), 1 << body[1],
+                                           length >= 4 ? body[2] : uint8_t(24), length >= 4 ? body[3] : uint8_t(8)});
             else if (type == 0x2F)
                 break;
-            running = 0;
+            // Running status survives meta and system-exclusive events: the standard cancels
+            // it, but files that rely on it are common and the usual readers accept them.
         } else if (status == 0xF0 || status == 0xF7) {
             uint32_t length;
             if (!r.vlq(length) || !r.skip(length)) return fail(error, "a system-exclusive event ends early");
-            running = 0;
         } else if (status >= 0xF0) {
             return fail(error, "an unknown system event in a track");
         } else {
@@ -110,8 +111,9 @@ bool parseTrack(Reader r, int track, Song& song, std::string& error) {
             if ((e.data1 | e.data2) & 0x80) return fail(error, "a data byte above 127");
             song.events.push_back(e);
         }
-        song.endTick = std::max(song.endTick, tick);
     }
+    song.trackEnds.push_back(tick);
+    song.endTick = std::max(song.endTick, tick);
     return true;
 }
 
@@ -248,7 +250,9 @@ std::vector<uint8_t> write(int ticksPerQuarter, const std::vector<TempoChange>& 
         } else {
             int shift = 0;
             while ((1 << shift) < signatures[s].denominator && shift < 7) ++shift;
-            conductor.meta(signatures[s].tick, 0x58, {uint8_t(signatures[s].numerator), uint8_t(shift), 24, 8});
+            conductor.meta(signatures[s].tick, 0x58,
+                           {uint8_t(signatures[s].numerator), uint8_t(shift), signatures[s].clocksPerClick,
+                            signatures[s].thirtySecondsPerQuarter});
             ++s;
         }
     }

@@ -31,6 +31,8 @@ struct TimeSignature {
     uint64_t tick = 0;
     int numerator = 4;
     int denominator = 4;
+    uint8_t clocksPerClick = 24;          // MIDI clocks per metronome click
+    uint8_t thirtySecondsPerQuarter = 8;  // notated 32nd notes in a quarter note
 };
 
 struct Song {
@@ -39,7 +41,8 @@ struct Song {
     std::vector<ChannelEvent> events;  // every track, sorted by tick (stable: file order)
     std::vector<TempoChange> tempos;   // sorted by tick; empty means 120 bpm
     std::vector<TimeSignature> signatures;
-    uint64_t endTick = 0;
+    std::vector<uint64_t> trackEnds;  // per track: its end-of-track event, else its last event
+    uint64_t endTick = 0;             // the last track's end
 };
 
 // Parses a whole file held in memory. False with a one-line reason in `error` when the bytes

@@ -62,8 +62,9 @@ bool HostSession::dropFile(int instance, const std::string& path) {
     plugs_[size_t(instance)]->Dispatcher(fruity::kMsgLoadFile, 0, reinterpret_cast<intptr_t>(dropped.c_str()));
     report();
     const auto boxes = host_.dispatchesWithCode(fruity::kReqMessageBox);
+    // Errors come in boxes with flag 16; so does the count of an instrument import, which is not one.
     for (size_t i = boxesBefore; i < boxes.size(); ++i)
-        if (boxes[i].value == 16) return false;  // an error box
+        if (boxes[i].value == 16 && boxes[i].text.rfind("Imported ", 0) != 0) return false;
     return true;
 }
 
@@ -139,11 +140,14 @@ void HostSession::noteOff(int instance, int track, int colour, int key, int velo
     killDoneVoices();
 }
 
-void HostSession::releaseAll() {
-    while (!held_.empty()) {
-        const auto it = held_.begin();
-        const uint64_t k = it->first;
-        noteOff(int(k >> 32), int((k >> 16) & 0xFFFF), int((k >> 8) & 0xFF), int(k & 0xFF));
+void HostSession::releaseAll(int track) {
+    std::vector<uint64_t> keys;
+    for (const auto& held : held_)
+        if (track < 0 || int((held.first >> 16) & 0xFFFF) == (track & 0xFFFF)) keys.push_back(held.first);
+    std::sort(keys.begin(), keys.end());
+    for (const uint64_t k : keys) {
+        // A key struck several times ends each of its notes.
+        while (held_.count(k)) noteOff(int(k >> 32), int((k >> 16) & 0xFFFF), int((k >> 8) & 0xFF), int(k & 0xFF));
     }
 }
 

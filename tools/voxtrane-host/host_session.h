@@ -53,7 +53,9 @@ public:
     // into the same velocity.
     void noteOn(int instance, int track, int colour, int key, int velocity);
     void noteOff(int instance, int track, int colour, int key, int velocity = 0);
-    void releaseAll();
+    // Ends every note still held, in the order of (instance, track, colour, key); with a track,
+    // only that track's notes.
+    void releaseAll(int track = -1);
 
     void tick();      // NewTick on every instance
     void periodic();  // the periodic call on every instance

@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/command_line.h"
+#include "platform/files.h"
+#include "platform/program_folder.h"
+
 #include "demo.h"
 #include "host_session.h"
 #include "hostkit/module_loader.h"
@@ -58,6 +62,27 @@ int fail(const std::string& line) {
     return kBadInput;
 }
 
+// A number option's value: the whole text a plain decimal number (no sign, exponent or spaces)
+// within [low, high].
+bool parseNumber(const std::string& text, double low, double high, double& out) {
+    size_t digits = 0, dots = 0;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') ++digits;
+        else if (c == '.') ++dots;
+        else return false;
+    }
+    if (digits == 0 || dots > 1 || digits > 15) return false;
+    out = std::strtod(text.c_str(), nullptr);
+    return out >= low && out <= high;
+}
+
+bool parseWhole(const std::string& text, int low, int high, int& out) {
+    double value = 0.0;
+    if (text.find('.') != std::string::npos || !parseNumber(text, low, high, value)) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
 bool wantsHelp(const std::vector<std::string>& args) {
     for (const std::string& a : args)
         if (a == "--help" || a == "-h") return true;
@@ -75,13 +100,15 @@ int render(hostkit::PluginModule& module, bool verbose, const std::vector<std::s
         if (a == "-o" && hasValue) output = args[++i];
         else if (a == "--bank" && hasValue) banks.push_back(args[++i]);
         else if (a == "--state" && hasValue) state = args[++i];
-        else if (a == "--sample-rate" && hasValue) sampleRate = std::atof(args[++i].c_str());
+        else if (a == "--sample-rate" && hasValue) {
+            if (!parseNumber(args[++i], 1000.0, 1000000.0, sampleRate))
+                return fail("render: --sample-rate must be 1000..1000000, not " + args[i] + " (see --help)");
+        }
         else if (a == "--list") list = true;
         else if (!a.empty() && a[0] != '-' && input.empty()) input = a;
         else return fail("render: unexpected argument " + a + " (see --help)");
     }
     if (input.empty() || output.empty()) return fail("render: needs IN.mid and -o OUT.mid (see --help)");
-    if (!(sampleRate >= 1000.0 && sampleRate <= 1000000.0)) return fail("render: --sample-rate must be 1000..1000000");
 
     std::vector<uint8_t> bytes;
     std::string error;
@@ -97,7 +124,7 @@ int render(hostkit::PluginModule& module, bool verbose, const std::vector<std::s
         for (char& ch : extension) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
         if (extension != "krylvox" && extension != "txt" && extension != "nki")
             return fail(bank + ": not an articulation bank (.krylvox, .txt) or Kontakt instrument (.nki)");
-        std::FILE* f = std::fopen(bank.c_str(), "rb");
+        std::FILE* f = platform::openFile(bank, "rb");
         if (!f) return fail(bank + ": " + std::strerror(errno));
         std::fclose(f);
     }
@@ -130,15 +157,19 @@ int demo(hostkit::PluginModule& module, bool verbose, const std::vector<std::str
     double serveSeconds = 0.0;  // for tests: stop by itself
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--no-serve") serve = false;
-        else if (args[i] == "--port" && i + 1 < args.size()) port = std::atoi(args[++i].c_str());
-        else if (args[i] == "--serve-seconds" && i + 1 < args.size()) serveSeconds = std::atof(args[++i].c_str());
-        else return fail("demo: unexpected argument " + args[i] + " (see --help)");
+        else if (args[i] == "--port" && i + 1 < args.size()) {
+            if (!parseWhole(args[++i], 1, 65535, port))
+                return fail("demo: --port must be a TCP port 1..65535, not " + args[i] + " (see --help)");
+        } else if (args[i] == "--serve-seconds" && i + 1 < args.size()) {
+            if (!parseNumber(args[++i], 0.0, 86400.0, serveSeconds))
+                return fail("demo: --serve-seconds must be 0..86400, not " + args[i] + " (see --help)");
+        } else return fail("demo: unexpected argument " + args[i] + " (see --help)");
     }
     std::string error;
     if (serve && !voxhost::portAvailable(port, error)) return fail("port " + std::to_string(port) + ": " + error);
     if (!voxhost::prepareApiSettings(serve, port, error)) return fail(error);
 
-    const std::string banks = hostkit::executableFolder() + "/banks/";
+    const std::string banks = platform::joinProgramPath(hostkit::executableFolder(), "banks\\");
     const char* names[] = {"Strings.krylvox", "Spitfire UACC.krylvox", "Brass.krylvox"};
     HostSession session(module, verbose);
     for (const char* name : names) {
@@ -197,7 +228,8 @@ int stateCommand(hostkit::PluginModule* module, bool verbose, const std::vector<
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = platform::commandLineArguments(argc, argv);
+    if (!args.empty()) args.erase(args.begin());
     std::string pluginPath;
     bool verbose = false;
     size_t at = 0;

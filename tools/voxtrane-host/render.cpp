@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <set>
+
+#include "platform/files.h"
 
 namespace voxhost {
 
@@ -65,18 +68,33 @@ void playSong(HostSession& session, const smf::Song& song) {
     session.setTempo(bpm);
     session.transport(1);
 
-    // The periodic call comes about every 20 ms of song time.
-    double seconds = 0.0, nextPeriodic = 0.0;
-    size_t e = 0;
-    const uint64_t lastHostTick = hostTickOf(song.endTick);
+    // A note whose track ends before its note-off ends with its track.
+    std::vector<std::pair<uint64_t, int>> trackEnds;  // (tick, track) in order
+    for (size_t t = 0; t < song.trackEnds.size(); ++t) trackEnds.push_back({song.trackEnds[t], int(t)});
+    std::sort(trackEnds.begin(), trackEnds.end());
+    size_t nextEnd = 0;
     // Half a bar after the last event nothing waits for a tick any more (delayed notes take
     // five, held keyswitches a few): a long silence is skipped rather than ticked through.
     constexpr uint64_t kSettleTicks = 2 * kHostTicksPerQuarter;
     uint64_t lastActive = 0;
+    auto endTracksUntil = [&](uint64_t hostTick) {
+        for (; nextEnd < trackEnds.size() && hostTickOf(trackEnds[nextEnd].first) <= hostTick; ++nextEnd) {
+            session.setClock(trackEnds[nextEnd].first);
+            session.releaseAll(trackEnds[nextEnd].second);
+            lastActive = hostTick;
+        }
+    };
+
+    // The periodic call comes about every 20 ms of song time.
+    double seconds = 0.0, nextPeriodic = 0.0;
+    size_t e = 0;
+    const uint64_t lastHostTick = hostTickOf(song.endTick);
     for (uint64_t h = 0; h <= lastHostTick; ++h) {
         if (h > lastActive + kSettleTicks) {
-            if (e >= song.events.size()) break;
-            const uint64_t next = hostTickOf(song.events[e].tick);
+            uint64_t next = UINT64_MAX;
+            if (e < song.events.size()) next = hostTickOf(song.events[e].tick);
+            if (nextEnd < trackEnds.size()) next = std::min(next, hostTickOf(trackEnds[nextEnd].first));
+            if (next == UINT64_MAX) break;
             if (next > h) h = next;
         }
         const uint64_t songTick = songTickOf(h);
@@ -93,6 +111,7 @@ void playSong(HostSession& session, const smf::Song& song) {
                 session.noteOff(instance, ev.track, ev.channel(), ev.data1, (ev.status & 0xF0) == 0x80 ? ev.data2 : 0);
             lastActive = h;
         }
+        endTracksUntil(h);
         session.setClock(songTick);
         session.tick();
         seconds += 60.0 / (bpm * kHostTicksPerQuarter);
@@ -101,8 +120,9 @@ void playSong(HostSession& session, const smf::Song& song) {
             nextPeriodic += 0.02;
         }
     }
-    // Whatever still sounds ends with the song; a few more ticks let delayed notes and held
+    // Whatever still sounds ends with its track; a few more ticks let delayed notes and held
     // keyswitches finish before the transport stops.
+    endTracksUntil(lastHostTick);
     session.setClock(song.endTick);
     session.releaseAll();
     for (int t = 0; t < 2 * kHostTicksPerQuarter; ++t) {
@@ -158,7 +178,7 @@ void printListing(FILE* out, const smf::Song& song, const std::vector<SentMessag
 }
 
 bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    FILE* f = std::fopen(path.c_str(), "rb");
+    FILE* f = platform::openFile(path, "rb");
     if (!f) {
         error = std::strerror(errno);
         return false;
@@ -177,7 +197,7 @@ bool readFile(const std::string& path, std::vector<uint8_t>& bytes, std::string&
 
 bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
     const std::string temporary = path + ".part";
-    FILE* f = std::fopen(temporary.c_str(), "wb");
+    FILE* f = platform::openFile(temporary, "wb");
     if (!f) {
         error = std::strerror(errno);
         return false;
@@ -186,15 +206,12 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     const bool closed = std::fclose(f) == 0;
     if (!written || !closed) {
         error = "write error";
-        std::remove(temporary.c_str());
+        platform::removeFile(temporary);
         return false;
     }
-#ifdef _WIN32
-    std::remove(path.c_str());  // rename does not replace on Windows
-#endif
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!platform::replaceFile(temporary, path)) {
         error = std::strerror(errno);
-        std::remove(temporary.c_str());
+        platform::removeFile(temporary);
         return false;
     }
     return true;

@@ -149,6 +149,10 @@ public:
 
 }  // namespace
 
+void removePlatformSetting(const char* key, const char* name) {
+    update([&](RegDocument& doc) { return doc.remove(key, name); });
+}
+
 SettingsStore& platformSettingsStore() {
     static RegFileStore store;
     return store;

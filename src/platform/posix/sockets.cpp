@@ -115,6 +115,18 @@ private:
 
 }  // namespace
 
+bool tcpPortAvailable(uint16_t port) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+    if (fd < 0) return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    const bool free = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(fd, 1) == 0;
+    ::close(fd);
+    return free;
+}
+
 Sockets& platformSockets() {
     static BsdSockets bsd;
     return bsd;

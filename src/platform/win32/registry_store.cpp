@@ -63,6 +63,13 @@ private:
 
 }  // namespace
 
+void removePlatformSetting(const char* key, const char* name) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS) return;
+    RegDeleteValueA(handle, name);
+    RegCloseKey(handle);
+}
+
 SettingsStore& platformSettingsStore() {
     static RegistryStore store;
     return store;

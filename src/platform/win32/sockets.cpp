@@ -24,10 +24,13 @@ void fill(fd_set& set, const SocketSet& sockets) {
     for (size_t i = 0; i < sockets.count; ++i) set.fd_array[i] = static_cast<SOCKET>(sockets.sockets[i]);
 }
 
-bool contains(const fd_set& set, SocketHandle socket) {
-    for (u_int i = 0; i < set.fd_count; ++i)
-        if (set.fd_array[i] == static_cast<SOCKET>(socket)) return true;
-    return false;
+// select leaves only the ready sockets in a set; each is found again by its handle.
+void markReady(const fd_set& set, SocketSet& sockets) {
+    for (size_t i = 0; i < sockets.count; ++i) sockets.ready[i] = false;
+    for (u_int i = 0; i < set.fd_count; ++i) {
+        const int at = sockets.find(static_cast<SocketHandle>(set.fd_array[i]));
+        if (at >= 0) sockets.ready[at] = true;
+    }
 }
 
 class Winsock final : public Sockets {
@@ -104,8 +107,8 @@ public:
         limit.tv_usec = static_cast<long>((timeoutMs % 1000) * 1000);
         const int n = select(0, &readSet_, &writeSet_, nullptr, &limit);
         if (n == SOCKET_ERROR) return -1;
-        for (size_t i = 0; i < read.count; ++i) read.ready[i] = contains(readSet_, read.sockets[i]);
-        for (size_t i = 0; i < write.count; ++i) write.ready[i] = contains(writeSet_, write.sockets[i]);
+        markReady(readSet_, read);
+        markReady(writeSet_, write);
         return n;
     }
 
@@ -120,6 +123,22 @@ private:
 };
 
 }  // namespace
+
+bool tcpPortAvailable(uint16_t port) {
+    platformSockets().startUp();
+    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET) return false;
+    // Nobody else may take the port while we hold it, and we take nobody's.
+    const BOOL on = TRUE;
+    setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on), sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    const bool free = bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(s, 1) == 0;
+    closesocket(s);
+    return free;
+}
 
 Sockets& platformSockets() {
     static Winsock winsock;

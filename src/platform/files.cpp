@@ -1,7 +1,0 @@
-#include "platform/files.h"
-
-namespace platform {
-
-std::FILE* openFile(const std::string& utf8Path, const char* mode) { return std::fopen(utf8Path.c_str(), mode); }
-
-}  // namespace platform
