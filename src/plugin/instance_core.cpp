@@ -7,6 +7,7 @@
 #include "http/http_api.h"
 #include "model/defaults.h"
 #include "model/host_facts.h"
+#include "platform/files.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
 #include "plugin/dropped_file.h"
@@ -171,7 +172,8 @@ bool InstanceCore::reloadKeyNames(const std::vector<int>& articulations) {
     model::Articulations& a = records_.articulations;
     bool read = false;
     for (const int i : articulations) {
-        const std::string path = a.keynamespath[i];
+        // Older projects may hold a path in the code page of the machine that saved it.
+        const std::string path = platform::pathFromHost(a.keynamespath[i].c_str());
         if (model::LoadKeyNames(a, i, path.c_str())) read = true;
     }
     return read;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/files.h"
 #include "plugin/host_stream.h"
 
 namespace {
@@ -58,7 +59,7 @@ intptr_t KRYLVSTExprPlug::onHostMessage(intptr_t id, intptr_t, intptr_t value) {
         core.transportChanged(value);
         return 0;
     case fruity::kMsgLoadFile:
-        core.loadDroppedFile(reinterpret_cast<const char*>(value));
+        core.loadDroppedFile(platform::pathFromHost(reinterpret_cast<const char*>(value)).c_str());
         return 0;
     case fruity::kMsgSamplesPerTick: {
         // The value's low 32 bits are the bits of a float.

@@ -6,6 +6,7 @@
 
 #include "model/defaults.h"
 #include "model/json_text.h"
+#include "model/options.h"
 #include "model/state_stream.h"
 
 namespace voxhost {
@@ -59,34 +60,15 @@ bool stateAsJson(const std::vector<uint8_t>& bytes, std::string& json, std::stri
     out = "{\n  ";
     member(out, "format", result.format, false);
     out += ",\n  \"options\": {";
-    const struct {
-        const char* key;
-        long long value;
-    } options[] = {{"port", o.port},
-                   {"channel", o.channel},
-                   {"preserve", o.preserve},
-                   {"paramknob", o.paramknob},
-                   {"oldparams", o.oldparams},
-                   {"ghost", o.ghost},
-                   {"ghosttransport", o.ghosttransport},
-                   {"holdkeyswitch", o.holdkeyswitch},
-                   {"midixtend", o.midixtend},
-                   {"cctimerfix", o.cctimerfix},
-                   {"cc64release", o.cc64release},
-                   {"allchannelomni", o.allchannelomni},
-                   {"overlapping", o.overlapping},
-                   {"altmiddlec", o.altmiddlec},
-                   {"ccuacc", o.ccuacc},
-                   {"releasecc17", o.releasecc17},
-                   {"changeanyrule", o.changeanyrule},
-                   {"optimiseautomation", o.optimiseautomation},
-                   {"articbanks", o.articbanks},
-                   {"singleeditor", singleEditor},
-                   {"page", o.page},
-                   {"editing", o.editing},
-                   {"controllerstart", r.controllerstart}};
-    for (size_t i = 0; i < sizeof options / sizeof options[0]; ++i)
-        member(out, options[i].key, options[i].value, i + 1 < sizeof options / sizeof options[0]);
+    // Routing first, then every option of the one options table, then the editor's places.
+    member(out, "port", o.port);
+    member(out, "channel", o.channel);
+    for (const model::OptionInfo& option : model::kOptions)
+        member(out, option.stateKey, model::optionValue(option, o, singleEditor));
+    member(out, "oldparams", o.oldparams);
+    member(out, "page", o.page);
+    member(out, "editing", o.editing);
+    member(out, "controllerstart", r.controllerstart, false);
     out += "},\n  \"articulations\": [";
     const model::Articulations& a = r.articulations;
     bool first = true;
