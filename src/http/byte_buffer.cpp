@@ -11,6 +11,8 @@ namespace {
 
 constexpr size_t kScratchSize = 512;
 constexpr size_t kMaxConversion = 32;
+// The conversion letters formatted as C's printf does, each taking the argument printf takes.
+constexpr const char* kFormatted = "AEFGXacdefgiopsux";
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
@@ -31,15 +33,20 @@ uint64_t grownCapacity(uint64_t capacity, uint64_t needed) {
 // Formats one conversion into `scratch`; false when it cannot be done safely.
 bool formatOne(const char* conversion, char letter, va_list& args, char (&scratch)[kScratchSize], int& written) {
     switch (letter) {
-    case 'X': case 'c': case 'd': case 'i': case 'u': case 'x':
+    case 'X': case 'c': case 'd': case 'i': case 'o': case 'u': case 'x':
         written = std::snprintf(scratch, sizeof scratch, conversion, va_arg(args, int));
         break;
-    case 'f': case 'g':
+    case 'A': case 'E': case 'F': case 'G': case 'a': case 'e': case 'f': case 'g':
         written = std::snprintf(scratch, sizeof scratch, conversion, va_arg(args, double));
         break;
     case 'p':
         written = std::snprintf(scratch, sizeof scratch, conversion, va_arg(args, void*));
         break;
+    case 's': {
+        const char* text = va_arg(args, const char*);
+        written = std::snprintf(scratch, sizeof scratch, conversion, text ? text : "(null)");
+        break;
+    }
     default:
         return false;
     }
@@ -71,7 +78,11 @@ int pushFormatted(ByteBuffer* buffer, const char* format, va_list& args) {
         const char letter = *end;
         const size_t length = static_cast<size_t>(end - start) + 1;
         p = end + 1;
-        if (letter == '%' || !std::strchr("Xcdiuxfgp", letter)) {
+        // Letters that C's printf reads an argument for, but that are not formatted here
+        // (length modifiers, %n, wide characters): refused, so that a template the compiler
+        // checked as printf's never has its arguments read differently.
+        if (std::strchr("hlLqjztIZwnCS", letter)) return SB_ERR_TRUNCATED;
+        if (letter == '%' || !std::strchr(kFormatted, letter)) {
             if (ByteBuffer_PushByte(buffer, static_cast<uint8_t>(letter)) != SB_OK) return SB_ERR_NOMEM;
             continue;
         }

@@ -34,11 +34,13 @@ int ByteBuffer_PushBytes(ByteBuffer* buffer, const void* bytes, uint64_t count);
 int ByteBuffer_NulTerminate(ByteBuffer* buffer);
 // Removes the first `n` bytes (all of them when `n` is larger than the length).
 void ByteBuffer_DropFront(ByteBuffer* buffer, uint64_t n);
-// A printf-like push for the server's own short templates: "%s" takes text (null prints as
-// "(null)"); X c d i u x take an int, f g a double, p a pointer, each with optional flags, width
-// and precision; any other letter, and "%%", stands for itself and takes no argument (so "%5s"
-// writes "s"). A conversion with anything but flags, digits and a point before its letter,
-// or one that formats to more than 511 bytes, fails with SB_ERR_TRUNCATED. All or nothing.
+// A printf-like push for the server's own short templates, checked by the compiler as printf's:
+// every conversion takes the argument printf would take and formats it the same way ("%s" and
+// "%5s" text, null printing as "(null)"; c d i o u x X an int; a e f g and capitals a double; p a
+// pointer), or fails the whole push. It fails with SB_ERR_TRUNCATED on a length modifier (h l L
+// q j z t I Z w), %n, %C, %S, anything but flags, digits and a point before the letter, or one
+// conversion longer than 511 bytes. "%%" and letters that are no conversion stand for themselves
+// and take nothing. All or nothing.
 int ByteBuffer_PushFormat(ByteBuffer* buffer, const char* format, ...) __attribute__((format(printf, 2, 3)));
 int ByteBuffer_PushFormatV(ByteBuffer* buffer, const char* format, va_list args);
 // Releases the data; the record is an empty buffer again.
