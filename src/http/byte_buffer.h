@@ -6,6 +6,14 @@
 #include <cstdarg>
 #include <cstdint>
 
+// Templates are checked against C99's printf, which the formatted push follows, also where the
+// compiler would otherwise check them against the Windows C library's own.
+#ifdef __MINGW32__
+#define HTTP_PRINTF_FORMAT(formatIndex, firstArgument) __attribute__((format(gnu_printf, formatIndex, firstArgument)))
+#else
+#define HTTP_PRINTF_FORMAT(formatIndex, firstArgument) __attribute__((format(printf, formatIndex, firstArgument)))
+#endif
+
 namespace http {
 
 // Results shared by the buffer and the server.
@@ -41,7 +49,7 @@ void ByteBuffer_DropFront(ByteBuffer* buffer, uint64_t n);
 // q j z t I Z w), %n, %C, %S, anything but flags, digits and a point before the letter, or one
 // conversion longer than 511 bytes. "%%" and letters that are no conversion stand for themselves
 // and take nothing. All or nothing.
-int ByteBuffer_PushFormat(ByteBuffer* buffer, const char* format, ...) __attribute__((format(printf, 2, 3)));
+int ByteBuffer_PushFormat(ByteBuffer* buffer, const char* format, ...) HTTP_PRINTF_FORMAT(2, 3);
 int ByteBuffer_PushFormatV(ByteBuffer* buffer, const char* format, va_list args);
 // Releases the data; the record is an empty buffer again.
 void ByteBuffer_Free(ByteBuffer* buffer);
