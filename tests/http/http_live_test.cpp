@@ -12,6 +12,7 @@
 
 #include "http/http_api.h"
 #include "http/http_server.h"
+#include "platform/settings_store.h"
 #include "platform/sockets.h"
 #include "plugin/process_wide.h"
 #include "support/fake_clock.h"
@@ -26,8 +27,8 @@ class LiveServerTest : public testing_support::PluginTest {
 protected:
     void SetUp() override {
         ASSERT_NE(port, 0);
-        settings.setDword("Software\\KRYL\\KRYL Voxtrane", "HTTP API", 1);
-        settings.setString("Software\\KRYL\\KRYL Voxtrane", "HTTP Port", std::to_string(port));
+        settings.setDword(platform::kVoxtraneKey, "HTTP API", 1);
+        settings.setString(platform::kVoxtraneKey, "HTTP Port", std::to_string(port));
     }
     void TearDown() override {
         polling(false);
