@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <random>
 #include <string>
-
-#include <unistd.h>
 
 #include "hostkit/recording_host.h"
 #include "model/articulation_file.h"
@@ -39,7 +39,9 @@ void dropOnInstance(const std::string& bytes) {
     static hostkit::RecordingHost host;
     static TFruityPlug* plug = CreatePlugInstance(&host, 1);
     static const struct ScratchFile {
-        std::string path = "/tmp/voxtrane-fuzz-" + std::to_string(getpid()) + ".krylvox";
+        std::string path = (std::filesystem::temp_directory_path() /
+                            ("voxtrane-fuzz-" + std::to_string(std::random_device()()) + ".krylvox"))
+                               .string();
         ~ScratchFile() { std::remove(path.c_str()); }
     } scratch;
     const std::string& path = scratch.path;

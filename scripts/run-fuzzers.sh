@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs every fuzz target of the fuzz build for a while each, from its seeds and with its
 # dictionary when it has them (fuzz/corpus/<name>/, fuzz/<name>.dict, where the target is
-# <name>_fuzz). Usage: run-fuzzers.sh SECONDS
+# <name>_fuzz); what it finds beyond the seeds is kept in build/fuzz/corpus/<target>/.
+# Usage: run-fuzzers.sh SECONDS
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -16,9 +17,7 @@ for target in "$dir"/*_fuzz; do
     set -- -max_total_time="$seconds" -print_final_stats=1
     [ -f "$root/fuzz/$base.dict" ] && set -- "$@" -dict="$root/fuzz/$base.dict"
     set -- "$@" "$corpus"
-    for seeds in "$root/fuzz/corpus/$base" "$root/fuzz/corpus/$name"; do
-        [ -d "$seeds" ] && set -- "$@" "$seeds"
-    done
+    [ -d "$root/fuzz/corpus/$base" ] && set -- "$@" "$root/fuzz/corpus/$base"
     echo "== $name: ${seconds}s"
     if ! "$target" "$@" >"$corpus.log" 2>&1; then
         status=1

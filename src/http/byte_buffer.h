@@ -6,6 +6,14 @@
 #include <cstdarg>
 #include <cstdint>
 
+// Templates are checked against C99's printf, which the formatted push follows, also where the
+// compiler would otherwise check them against the Windows C library's own.
+#ifdef __MINGW32__
+#define HTTP_PRINTF_FORMAT(formatIndex, firstArgument) __attribute__((format(gnu_printf, formatIndex, firstArgument)))
+#else
+#define HTTP_PRINTF_FORMAT(formatIndex, firstArgument) __attribute__((format(printf, formatIndex, firstArgument)))
+#endif
+
 namespace http {
 
 // Results shared by the buffer and the server.
@@ -39,7 +47,10 @@ void ByteBuffer_DropFront(ByteBuffer* buffer, uint64_t n);
 // and precision; any other letter, and "%%", stands for itself and takes no argument (so "%5s"
 // writes "s"). A conversion with anything but flags, digits and a point before its letter,
 // or one that formats to more than 511 bytes, fails with SB_ERR_TRUNCATED. All or nothing.
-int ByteBuffer_PushFormat(ByteBuffer* buffer, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// The compiler checks templates as printf's. The two agree on the conversions listed above
+// with a plain "%s"; where they part (a "%s" with flags or a width, letters such as o or e)
+// printf would read an argument that this push does not, so templates keep to the listed ones.
+int ByteBuffer_PushFormat(ByteBuffer* buffer, const char* format, ...) HTTP_PRINTF_FORMAT(2, 3);
 int ByteBuffer_PushFormatV(ByteBuffer* buffer, const char* format, va_list args);
 // Releases the data; the record is an empty buffer again.
 void ByteBuffer_Free(ByteBuffer* buffer);

@@ -111,7 +111,7 @@ void HttpServer_Close(HttpServer* server);
 int Http_SendStatus(HttpConnection* connection, int code, const char* reason);
 int Http_SendHeader(HttpConnection* connection, const char* name, const char* value);
 int Http_Write(HttpConnection* connection, const void* bytes, uint64_t count);
-int Http_WriteFormat(HttpConnection* connection, const char* format, ...) __attribute__((format(printf, 2, 3)));
+int Http_WriteFormat(HttpConnection* connection, const char* format, ...) HTTP_PRINTF_FORMAT(2, 3);
 
 // The value of header `name` (case-insensitive) in a received head: a pointer into `head` past
 // the colon and blanks, running to the end of its line; null when absent.

@@ -11,56 +11,42 @@
 namespace settings {
 namespace {
 
-using testing_support::FakeFileDialog;
-
-TEST(FileDialogs, TheDialogOpensInTheFolderOfTheBuffersPathWithAnEmptyName) {
-    FakeFileDialog dialog;
-    dialog.answer = "D:\\Chosen\\bank.krylvox";
+// The dialog opens in the folder of the buffer's path, with an empty name; whatever it reports,
+// a name left in the buffer is a choice and an empty one is not.
+TEST(FileDialogs, OpenInTheFolderOfTheBuffersPathAndChooseWhatTheBufferHoldsAfterwards) {
+    testing_support::FakeFileDialog dialog;
     FileDialogRequest request;
     request.filter = kArticulationFileFilter;
     request.title = kImportArticulationsTitle;
-    request.setFileName("C:\\Banks\\names.txt");
-    ASSERT_TRUE(ShowOpenDialog(request));
-    EXPECT_STREQ(request.fileName, "D:\\Chosen\\bank.krylvox");
-    EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Open);
-    EXPECT_EQ(dialog.last().initialFolder, "C:\\Banks");
-    EXPECT_EQ(dialog.last().nameOnEntry, "");
-    EXPECT_EQ(dialog.last().params.fileNameSize, 260u);
-    EXPECT_EQ(dialog.last().params.flags, 0x1800u);
-    EXPECT_EQ(dialog.last().params.filter, kArticulationFileFilter);
-    EXPECT_EQ(dialog.last().params.title, kImportArticulationsTitle);
-
+    std::string filled(259, 'a');  // no terminator: read no further than the buffer's end
+    filled[258] = '\\';
     const struct {
-        const char* path;
-        const char* folder;
+        bool save;
+        std::string path, folder, answer;
+        bool reported;
     } cases[] = {
-        {"names.txt", ""},  // no separator: the platform's default folder
-        {"\\names.txt", ""},
-        {"/home/me/keys/names.txt", "/home/me/keys"},
-        {"C:/Banks\\sub/names.txt", "C:/Banks\\sub"},
+        {false, "C:\\Banks\\names.txt", "C:\\Banks", "D:\\Chosen\\bank.krylvox", false},
+        {true, "names.txt", "", "", true},  // no separator: the platform's default folder
+        {false, "\\names.txt", "", "x", false},
+        {true, "/home/me/keys/names.txt", "/home/me/keys", "", false},
+        {false, "C:/Banks\\sub/names.txt", "C:/Banks\\sub", "", false},
+        {true, filled + "a", std::string(258, 'a'), "", false},
     };
     for (const auto& c : cases) {
-        request.setFileName(c.path);
-        ShowSaveDialog(request);
-        EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Save);
-        EXPECT_EQ(dialog.last().initialFolder, c.folder) << c.path;
+        std::memcpy(request.fileName, c.path.data(), std::min(c.path.size() + 1, sizeof request.fileName));
+        dialog.answer = c.answer;
+        dialog.reported = c.reported;
+        EXPECT_EQ(c.save ? ShowSaveDialog(request) : ShowOpenDialog(request), !c.answer.empty()) << c.path;
+        EXPECT_EQ(request.fileName, c.answer);
+        const auto& shown = dialog.last();
+        EXPECT_EQ(shown.kind, c.save ? platform::FileDialogKind::Save : platform::FileDialogKind::Open);
+        EXPECT_EQ(shown.initialFolder, c.folder) << c.path;
+        EXPECT_EQ(shown.nameOnEntry, "");
+        EXPECT_EQ(shown.title, kImportArticulationsTitle);
+        EXPECT_EQ(shown.filter, kArticulationFileFilter);
+        EXPECT_EQ(shown.params.fileNameSize, 260u);
+        EXPECT_EQ(shown.params.flags, 0x1800u);
     }
-    // A buffer filled to its last byte, with no terminator, is read no further than its end.
-    std::memset(request.fileName, 'a', sizeof request.fileName);
-    request.fileName[258] = '\\';
-    ShowOpenDialog(request);
-    EXPECT_EQ(dialog.last().initialFolder, std::string(258, 'a'));
-}
-
-TEST(FileDialogs, AFileIsChosenExactlyWhenTheBufferHoldsANameAfterwards) {
-    FakeFileDialog dialog;
-    FileDialogRequest request;
-    request.setFileName("C:\\Banks\\names.txt");
-    EXPECT_FALSE(ShowOpenDialog(request));  // reported a choice but left no name
-    EXPECT_STREQ(request.fileName, "");
-    dialog.reported = false;
-    dialog.answer = "C:\\keys.txt";
-    EXPECT_TRUE(ShowSaveDialog(request));  // reported a cancel but left a name
 }
 
 #ifndef _WIN32

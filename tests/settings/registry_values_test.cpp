@@ -29,6 +29,13 @@ TEST(RegistryValues, StoredValuesFallBackToTheirDefaults) {
     EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 0.0f), 1.25f);
     store.setString(kVoxtraneKey, "UI Scale", std::string(261, '1'));  // longer than the buffer
     EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 7.0f), 7.0f);
+
+    // A scale is written as its text padded with zero bytes to 260, and reads back.
+    RegWriteFloat(kVoxtraneKey, "UI Scale", 1.5f);
+    std::string stored;
+    store.readString(kVoxtraneKey, "UI Scale", stored);
+    EXPECT_EQ(stored, "1.500000" + std::string(252, '\0'));
+    EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 0.0f), 1.5f);
 }
 
 }  // namespace

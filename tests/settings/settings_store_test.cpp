@@ -5,8 +5,6 @@
 
 #include <string>
 
-#include "settings/registry_values.h"
-
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -16,9 +14,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
-#include <utility>
-#include <vector>
 #endif
 
 namespace platform {
@@ -32,20 +29,20 @@ constexpr const char* kTestKey = "Software\\KRYL\\KRYL Voxtrane Tests";
 TEST(RegistryStore, ValuesKeepTheirTypesAndBytes) {
     RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
     SettingsStore& store = platformSettingsStore();
+    const std::string padded = "1.500000" + std::string(252, '\0');
     std::string s;
     uint32_t v = 0;
-    EXPECT_FALSE(store.readString(kTestKey, "UI Scale", s));
+    EXPECT_FALSE(store.readString(kTestKey, "Text", s));
     store.writeDword(kTestKey, "Number", 0xDEADBEEF);
-    settings::RegWriteFloat(kTestKey, "UI Scale", 1.5f);
+    store.writeString(kTestKey, "Text", padded);
     store.writeString(kTestKey, "Long", std::string(261, 'x'));
 
     ASSERT_TRUE(store.readDword(kTestKey, "Number", v));
     EXPECT_EQ(v, 0xDEADBEEFu);
-    ASSERT_TRUE(store.readString(kTestKey, "UI Scale", s));
-    EXPECT_EQ(s, "1.500000" + std::string(252, '\0'));
-    EXPECT_EQ(settings::RegReadFloat(kTestKey, "UI Scale", 0.0f), 1.5f);
+    ASSERT_TRUE(store.readString(kTestKey, "Text", s));
+    EXPECT_EQ(s, padded);
     EXPECT_FALSE(store.readString(kTestKey, "Number", s));  // another type reads as missing
-    EXPECT_FALSE(store.readDword(kTestKey, "UI Scale", v));
+    EXPECT_FALSE(store.readDword(kTestKey, "Text", v));
     EXPECT_FALSE(store.readString(kTestKey, "Long", s));
     EXPECT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey), ERROR_SUCCESS);
 }
@@ -54,91 +51,72 @@ TEST(RegistryStore, ValuesKeepTheirTypesAndBytes) {
 
 namespace fs = std::filesystem;
 
-// Points the store at a file in a fresh folder for each test, and restores the environment.
-class SettingsFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (const char* name : {"KRYL_VOXTRANE_SETTINGS", "XDG_CONFIG_HOME", "HOME"})
-            if (const char* value = std::getenv(name)) saved_.emplace_back(name, value);
-        root = fs::temp_directory_path() / ("voxtrane-settings-" + std::to_string(getpid()));
-        fs::remove_all(root);
-        file = root / "nested" / "settings.reg";
-        setenv("KRYL_VOXTRANE_SETTINGS", file.c_str(), 1);
-    }
-    void TearDown() override {
-        for (const char* name : {"KRYL_VOXTRANE_SETTINGS", "XDG_CONFIG_HOME", "HOME"}) unsetenv(name);
-        for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
-        fs::remove_all(root);
-    }
-    static std::string contents(const fs::path& path) {
-        std::stringstream s;
-        s << std::ifstream(path, std::ios::binary).rdbuf();
-        return s.str();
-    }
+std::string contents(const fs::path& path) {
+    std::stringstream s;
+    s << std::ifstream(path, std::ios::binary).rdbuf();
+    return s.str();
+}
 
+// Nothing is cached and reading creates nothing; a write renames a whole new file over the old
+// one, keeping what it does not know and the file's mode; a file that is not a settings file
+// reads as empty and is replaced; a folder at the path makes writes fail quietly. Without an
+// explicit path the file is found through the configuration folder, then the home folder.
+TEST(SettingsFile, WritesReplaceTheFileWholeWhereverItIsFound) {
+    std::map<std::string, std::string> saved;
+    for (const char* name : {"KRYL_VOXTRANE_SETTINGS", "XDG_CONFIG_HOME", "HOME"})
+        saved[name] = std::getenv(name) ? std::getenv(name) : "";
+    const fs::path root = fs::temp_directory_path() / ("voxtrane-settings-" + std::to_string(getpid()));
+    const fs::path file = root / "nested" / "settings.reg";
+    fs::remove_all(root);
+    setenv("KRYL_VOXTRANE_SETTINGS", file.c_str(), 1);
     SettingsStore& store = platformSettingsStore();
-    fs::path root, file;
+    const auto httpApi = [&] {
+        uint32_t v = 7;
+        store.readDword(kVoxtraneKey, "HTTP API", v);
+        return v;
+    };
 
-private:
-    std::vector<std::pair<std::string, std::string>> saved_;
-};
-
-TEST_F(SettingsFileTest, AWriteReplacesTheFileWholeAndKeepsWhatItDoesNotKnow) {
-    uint32_t v = 0;
-    EXPECT_FALSE(store.readDword(kVoxtraneKey, "HTTP API", v));
-    EXPECT_FALSE(fs::exists(root));  // reading creates nothing
+    EXPECT_EQ(httpApi(), 7u);
+    EXPECT_FALSE(fs::exists(root));
     store.writeDword(kVoxtraneKey, "HTTP API", 1);  // creates the folders
-    ASSERT_TRUE(store.readDword(kVoxtraneKey, "HTTP API", v));
-    EXPECT_EQ(v, 1u);
-
-    const std::string foreign =
-        "Windows Registry Editor Version 5.00\r\n\r\n"
-        "[HKEY_CURRENT_USER\\Software\\KRYL\\KRYL Voxtrane]\r\n"
-        "\"Future\"=hex(7):41,00,00,00,\\\r\n  00,00\r\n"
-        "\"UI Scale\"=\"2.000000\"\r\n\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"Kept\"=\"yes\"\r\n";
-    std::ofstream(file, std::ios::binary) << foreign;  // edited by hand: nothing is cached
-    EXPECT_FALSE(store.readDword(kVoxtraneKey, "HTTP API", v));
+    EXPECT_EQ(httpApi(), 1u);
+    const std::string foreign = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                "[HKEY_CURRENT_USER\\Software\\KRYL\\KRYL Voxtrane]\r\n"
+                                "\"Future\"=hex(7):41,00,00,00,\\\r\n  00,00\r\n\"UI Scale\"=\"2.0\"\r\n";
+    std::ofstream(file, std::ios::binary) << foreign;
+    EXPECT_EQ(httpApi(), 7u);
     chmod(file.c_str(), 0644);
     struct stat before, after;
     ASSERT_EQ(stat(file.c_str(), &before), 0);
-
-    settings::RegWriteFloat(kVoxtraneKey, "UI Scale", 1.5f);
-    std::string expected = foreign;
-    expected.replace(expected.find("2.000000"), 8, "1.500000");
-    EXPECT_EQ(contents(file), expected);
-    EXPECT_EQ(settings::RegReadFloat(kVoxtraneKey, "UI Scale", 0.0f), 1.5f);
+    store.writeString(kVoxtraneKey, "UI Scale", "1.5");
+    EXPECT_EQ(contents(file), foreign.substr(0, foreign.find("2.0")) + "1.5\"\r\n");
     ASSERT_EQ(stat(file.c_str(), &after), 0);
-    EXPECT_NE(after.st_ino, before.st_ino);  // a new file renamed over the old one
+    EXPECT_NE(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_mode & 0777, 0644u);
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
-}
 
-TEST_F(SettingsFileTest, AFileThatIsNotASettingsFileReadsAsMissingAndIsReplacedOnWrite) {
+    std::ofstream(file, std::ios::binary) << "\"HTTP API\"=dword:00000001\n\x01\xff";
+    EXPECT_EQ(httpApi(), 7u);
     store.writeDword(kVoxtraneKey, "HTTP API", 1);
-    std::string garbage(5000, '\0');
-    for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>(i * 131 % 251);
-    std::ofstream(file, std::ios::binary) << garbage;
-    EXPECT_EQ(settings::RegReadDword(kVoxtraneKey, "HTTP API", 7), 7u);
-    store.writeDword(kVoxtraneKey, "HTTP API", 1);
-    EXPECT_EQ(settings::RegReadDword(kVoxtraneKey, "HTTP API", 7), 1u);
-
-    // A folder where the file should be: reads miss, writes fail quietly.
+    EXPECT_EQ(httpApi(), 1u);
     setenv("KRYL_VOXTRANE_SETTINGS", root.c_str(), 1);
     store.writeDword(kVoxtraneKey, "HTTP API", 1);
-    EXPECT_EQ(settings::RegReadDword(kVoxtraneKey, "HTTP API", 7), 7u);
-}
+    EXPECT_EQ(httpApi(), 7u);
 
-TEST_F(SettingsFileTest, TheFileIsFoundThroughTheConfigFolderThenHome) {
     unsetenv("KRYL_VOXTRANE_SETTINGS");
     setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     setenv("HOME", (root / "home").c_str(), 1);
     store.writeDword(kVoxtraneKey, "HTTP API", 1);
     EXPECT_TRUE(fs::exists(root / "config" / "KRYL Voxtrane" / "settings.reg"));
-
     setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
     store.writeDword(kVoxtraneKey, "HTTP API", 2);
     EXPECT_TRUE(fs::exists(root / "home" / ".config" / "KRYL Voxtrane" / "settings.reg"));
+
+    for (const auto& [name, value] : saved) {
+        if (value.empty()) unsetenv(name.c_str());
+        else setenv(name.c_str(), value.c_str(), 1);
+    }
+    fs::remove_all(root);
 }
 
 #endif

@@ -15,14 +15,14 @@ namespace testing_support {
 class FakeSockets final : public platform::Sockets {
 public:
     struct Client {
-        std::string input;          // what the client sends
+        std::string input;  // what the client sends
         size_t delivered = 0;
-        size_t chunk = SIZE_MAX;    // most bytes one receive hands over
-        bool hangsUp = false;       // closes its side once `input` is delivered
+        size_t chunk = SIZE_MAX;  // most bytes one receive hands over
+        bool hangsUp = false;     // closes its side once `input` is delivered
         bool accepted = false;
-        bool open = false;          // the server's socket for it
+        bool open = false;  // the server's socket for it
         bool closedByServer = false;
-        std::string output;         // what the server sent
+        std::string output;  // what the server sent
     };
 
     static constexpr platform::SocketHandle kListener = 7;
@@ -33,16 +33,14 @@ public:
 
     // A client that connects and sends `input`; its index.
     size_t connect(std::string input, bool hangsUp = false, size_t chunk = SIZE_MAX) {
-        Client c;
-        c.input = std::move(input);
-        c.hangsUp = hangsUp;
-        c.chunk = chunk;
-        clients.push_back(std::move(c));
+        clients.emplace_back();
+        clients.back().input = std::move(input);
+        clients.back().chunk = chunk;
+        clients.back().hangsUp = hangsUp;
         return clients.size() - 1;
     }
 
     void startUp() override {}
-
     platform::SocketHandle listenTcp(const char* port, int) override {
         lastPort = port ? port : "";
         if (failListen || listening) return platform::kInvalidSocket;
@@ -50,54 +48,40 @@ public:
         ++open;
         return kListener;
     }
-
     platform::SocketHandle accept(platform::SocketHandle, char (&peer)[platform::kPeerAddressSize]) override {
-        for (size_t i = 0; i < clients.size(); ++i) {
-            Client& c = clients[i];
-            if (c.accepted) continue;
-            c.accepted = c.open = true;
-            ++open;
-            std::strcpy(peer, "127.0.0.1");
-            return kFirstClient + i;
-        }
-        return platform::kInvalidSocket;
+        const auto waiting = std::find_if(clients.begin(), clients.end(), [](const Client& c) { return !c.accepted; });
+        if (waiting == clients.end()) return platform::kInvalidSocket;
+        waiting->accepted = waiting->open = true;
+        ++open;
+        std::strcpy(peer, "127.0.0.1");
+        return kFirstClient + static_cast<platform::SocketHandle>(waiting - clients.begin());
     }
-
     int64_t receive(platform::SocketHandle socket, void* data, size_t size, bool& wouldBlock) override {
-        Client& c = client(socket);
-        wouldBlock = false;
-        const size_t left = c.input.size() - c.delivered;
-        if (left == 0) {
-            if (c.hangsUp) return 0;
-            wouldBlock = true;
-            return -1;
-        }
-        const size_t n = std::min({size, c.chunk, left});
+        Client& c = clients.at(socket - kFirstClient);
+        const size_t n = std::min({size, c.chunk, c.input.size() - c.delivered});
+        wouldBlock = n == 0 && !c.hangsUp;
+        if (n == 0) return c.hangsUp ? 0 : -1;
         std::memcpy(data, c.input.data() + c.delivered, n);
         c.delivered += n;
         return static_cast<int64_t>(n);
     }
-
     int64_t send(platform::SocketHandle socket, const void* data, size_t size, bool& wouldBlock) override {
-        Client& c = client(socket);
         const size_t n = std::min(size, sendLimit);
         wouldBlock = n == 0;
         if (n == 0) return -1;
-        c.output.append(static_cast<const char*>(data), n);
+        clients.at(socket - kFirstClient).output.append(static_cast<const char*>(data), n);
         return static_cast<int64_t>(n);
     }
-
     void close(platform::SocketHandle socket) override {
         --open;
         if (socket == kListener) {
             listening = false;
             return;
         }
-        Client& c = client(socket);
+        Client& c = clients.at(socket - kFirstClient);
         c.open = false;
         c.closedByServer = true;
     }
-
     int wait(platform::SocketSet& read, platform::SocketSet& write, uint32_t) override {
         ++waits;
         int ready = 0;
@@ -106,18 +90,14 @@ public:
             if (s == kListener) {
                 read.ready[i] = std::any_of(clients.begin(), clients.end(), [](const Client& c) { return !c.accepted; });
             } else {
-                const Client& c = client(s);
+                const Client& c = clients.at(s - kFirstClient);
                 read.ready[i] = c.delivered < c.input.size() || c.hangsUp;
             }
             ready += read.ready[i];
         }
-        for (size_t i = 0; i < write.count; ++i) {
-            write.ready[i] = true;
-            ++ready;
-        }
-        return ready;
+        std::fill_n(write.ready, write.count, true);
+        return ready + static_cast<int>(write.count);
     }
-
     size_t openCount() const override { return open; }
 
     std::vector<Client> clients;
@@ -127,10 +107,6 @@ public:
     size_t open = 0;
     int waits = 0;
     std::string lastPort;
-
-private:
-    Client& client(platform::SocketHandle socket) { return clients.at(socket - kFirstClient); }
-    const Client& client(platform::SocketHandle socket) const { return clients.at(socket - kFirstClient); }
 };
 
 }  // namespace testing_support
