@@ -217,3 +217,72 @@ TEST_F(SessionTest, TraceLinesOnlyWithTheDebugFlagExceptTheAlwaysLines) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a receiver reads as the destination of a message: port, channel nibble and the two
+// channel bits that MIDI Extend carries in the data bytes.
+uint32_t destination(uint32_t m) { return m & 0xFF80'800Fu; }
+
+// A held keyswitch, a delayed note and a sounding note, all started before the user moves the
+// instance (or mutes where it moves to): every end goes where its start went.
+TEST_F(SessionTest, NotesAndHeldKeyswitchesEndWhereTheyStartedWhateverTheUserChangesMeanwhile) {
+    struct Place {
+        int port, channel, midixtend;
+    };
+    const struct {
+        const char* change;
+        Place before, after;
+        bool afterMuted;
+    } cases[] = {
+        {"port", {0, 5, 0}, {3, 5, 0}, false},
+        {"port, to a muted one", {1, 5, 0}, {2, 5, 0}, true},
+        {"channel", {0, 21, 1}, {0, 9, 1}, false},
+        {"per colour to a muted channel", {0, 256, 0}, {0, 5, 0}, true},
+        {"channel to muted per colour", {0, 5, 0}, {0, 256, 0}, true},
+        {"MIDI Extend off", {0, 21, 1}, {0, 21, 0}, false},
+        {"MIDI Extend on", {0, 37, 0}, {0, 37, 1}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        model::InstanceRecords r;
+        model::resetRecords(r, 1, true);
+        testing_support::RecordingSessionHost h;
+        auto t = std::make_unique<engine::SharedTables>();
+        auto s = std::make_unique<engine::Session>(r, h, *t, &r);
+        const auto place = [&](const Place& p) {
+            r.options.port = p.port;
+            r.options.channel = p.channel;
+            r.options.midixtend = p.midixtend;
+        };
+        place(c.before);
+        r.options.holdkeyswitch = r.options.cctimerfix = 1;
+        s->tickLength = 100.0f;
+        r.articulations.note[0] = 24;  // held keyswitch ...
+        r.articulations.modc[0] = 32;  // ... and a controller: the first note waits
+        r.articulations.modw[0] = 40;
+        const auto note = [&](intptr_t hostVoice, int key) {
+            h.colour[hostVoice] = 0;
+            float levels[10] = {0, 1.0f};
+            levels[7] = static_cast<float>((key - 60) * 100);
+            return s->TriggerVoice(levels, hostVoice);
+        };
+        const intptr_t delayed = note(1, 60);
+        s->NewTick();
+        const intptr_t sounding = note(2, 62);
+        place(c.after);
+        if (c.afterMuted) t->muteTable[engine::portChannelIndex(c.after.port, c.after.channel)] = 1;
+        s->Voice_Kill(sounding);
+        s->Voice_Release(delayed);
+        for (int t = 0; t < 5; ++t) s->NewTick();
+
+        std::string notes;
+        for (uint32_t m : h.midi) {
+            EXPECT_EQ(destination(m), destination(h.midi[0])) << hostkit::describeMidi(m);
+            if ((m & 0xE0) == 0x80) notes += ((m & 0xF0) == 0x90 ? " on " : " off ") + std::to_string((m >> 8) & 0x7F);
+        }
+        EXPECT_EQ(notes, " on 24 on 62 off 62 off 24 on 60 off 60");
+    }
+}
+
+}  // namespace
