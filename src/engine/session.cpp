@@ -8,35 +8,44 @@ namespace engine {
 
 using model::kControllerCount;
 
+namespace {
+// One read the compiler may not repeat: the UI thread writes these fields without a lock.
+int32_t readOnce(const int32_t& field) { return __atomic_load_n(&field, __ATOMIC_RELAXED); }
+}  // namespace
+
 Session::Session(model::InstanceRecords& records, SessionHost& host, SharedTables& shared, const void* traceId)
     : records_(records), host_(host), shared_(shared), traceId_(traceId) {}
 
-void Session::send(uint32_t message) {
+Route Session::route() const {
     const model::InstanceOptions& o = records_.options;
-    if (shared_.muteTable[portChannelIndex(o.port, o.channel)] != 0) return;
-    if (o.midixtend) message = MidiExtendEncoding(message, o.channel);
+    return Route{static_cast<uint8_t>(readOnce(o.port)), static_cast<uint8_t>(channelSlot(readOnce(o.channel))),
+                 static_cast<uint8_t>(readOnce(o.midixtend) != 0)};
+}
+
+void Session::send(uint32_t message) { send(message, route()); }
+
+void Session::send(uint32_t message, Route r) {
+    if (shared_.muteTable[r.index()] != 0) return;
+    if (r.midixtend) message = MidiExtendEncoding(message, r.slot);
     host_.midiOut(message);
 }
 
 void Session::SendChannelControllers(int mode, int controller) {
-    const model::InstanceOptions& o = records_.options;
+    const Route r = route();
     const model::Controllers& c = records_.controllers;
-    int first = o.channel;
-    int last = o.channel;
-    if (o.channel == model::kPerColourChannel) {
-        first = 0;
-        last = o.allchannelomni ? 15 : 0;
-    }
+    int first = r.channel();
+    int last = first;
+    if (r.perColour()) last = records_.options.allchannelomni ? 15 : 0;
     for (int ch = first; ch <= last; ++ch) {
-        if (mode == kSendAll || mode == kSendPan) send(controlChange(o.port, ch, 10, pan));
-        if (mode == kSendAll || mode == kSendVolume) send(controlChange(o.port, ch, 7, volume));
-        if (mode == kSendAll || mode == kSendPitch) send(pitchBend(o.port, ch, pitchToBend(pitch)));
+        if (mode == kSendAll || mode == kSendPan) send(controlChange(r.port, ch, 10, pan), r);
+        if (mode == kSendAll || mode == kSendVolume) send(controlChange(r.port, ch, 7, volume), r);
+        if (mode == kSendAll || mode == kSendPitch) send(pitchBend(r.port, ch, pitchToBend(pitch)), r);
         if (mode != kSendAll && mode != kSendControllerValues) continue;
         for (int i = 0; i < kControllerCount; ++i) {
             if (c.cc[i] == model::kUnassignedCc || !c.on[i]) continue;
             if (controller != -1 && c.cc[i] != controller) continue;
-            if (c.cc[i] == model::kProgramChangeCc) send(programChange(o.port, ch, c.value[i]));
-            else send(controlChange(o.port, ch, c.cc[i], c.value[i]));
+            if (c.cc[i] == model::kProgramChangeCc) send(programChange(r.port, ch, c.value[i]), r);
+            else send(controlChange(r.port, ch, c.cc[i], c.value[i]), r);
         }
     }
 }

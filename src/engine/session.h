@@ -51,8 +51,13 @@ class Session {
 public:
     Session(model::InstanceRecords& records, SessionHost& host, SharedTables& shared, const void* traceId);
 
-    // The one way out for every message: mute, MIDI Extend, then the host. [audio]
+    // The one way out for every message: mute, MIDI Extend, then the host, by the instance's
+    // route as it is now. [audio]
     void send(uint32_t message);
+
+    // The instance's port, channel setting and MIDI Extend option, each read once: the UI
+    // thread may change them while a note is on its way. [audio][ui]
+    Route route() const;
 
     // Pan (CC 10), volume (CC 7), pitch bend and controller values of the instance. [audio][ui]
     void SendChannelControllers(int mode, int controller = -1);
@@ -127,16 +132,20 @@ public:
 
 private:
     void vtrace(const char* format, va_list args);
+    void send(uint32_t message, Route route);
+    int checkArticulation(int index, Route route);
     void learnFrom(uint8_t key, int velocity);
+    void sendNoteOn(VoiceRecord& r);
     void sendNoteOff(VoiceRecord& r);
-    void sendKeyswitch(int channel, int key, int velocity, bool off);
+    void sendKeyswitch(Route route, int channel, int key, int velocity, bool off);
     uint8_t releaseVelocity(intptr_t hostVoice);
-    int keyswitchChannel(int index) const;
 
     static constexpr int kHoldKeys = 256;
     VoiceTable voices_;
     std::array<float, kHoldKeys> holdTimer_{};  // `KsHoldTimer`; running while >= 0.0001
+    // The channel and route of each held keyswitch's note-on, where its note-off goes.
     std::array<uint8_t, kHoldKeys> holdChannel_{};
+    std::array<Route, kHoldKeys> holdRoute_{};
 
     model::InstanceRecords& records_;
     SessionHost& host_;

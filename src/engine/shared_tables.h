@@ -20,12 +20,32 @@ inline constexpr int kControllerNumbers = 128;
 inline constexpr int32_t kUnknownSwitch = 255;     // send again
 inline constexpr int32_t kUnknownController = 128;
 
-// Entry of a port and channel setting. Out-of-range values (only a damaged state can hold them)
+inline constexpr int kPerColourSlot = kChannelSlots - 1;
+
+// Slot of a channel setting: 0..63 keep their bits 4 and 5 (MIDI Extend reads them), the
+// per-colour setting has none set. Out-of-range values (only a damaged state can hold them)
 // fold into the table instead of reaching past it.
-inline int portChannelIndex(int32_t port, int32_t channel) {
-    const int slot = channel == 256 ? kChannelSlots - 1 : (channel & 63);
-    return (port & 0xFF) * kChannelSlots + slot;
+constexpr int channelSlot(int32_t channel) { return channel == 256 ? kPerColourSlot : (channel & 63); }
+
+// Entry of a port and channel setting.
+constexpr int portChannelIndex(int32_t port, int32_t channel) {
+    return (port & 0xFF) * kChannelSlots + channelSlot(channel);
 }
+
+// Where a message goes and how it is encoded: the instance's port, channel setting and MIDI
+// Extend option as one value. A note or a held keyswitch keeps the route its note-on took, so
+// that its note-off reaches the same receiver channel whatever the user changes meanwhile.
+struct Route {
+    uint8_t port = 0;
+    uint8_t slot = 0;  // channelSlot() of the channel setting
+    uint8_t midixtend = 0;
+
+    bool perColour() const { return slot == kPerColourSlot; }
+    int channel() const { return slot & 15; }  // the setting mod 16 (0 for per colour)
+    int index() const { return port * kChannelSlots + slot; }
+    bool operator==(const Route& o) const { return port == o.port && slot == o.slot && midixtend == o.midixtend; }
+    bool operator!=(const Route& o) const { return !(*this == o); }
+};
 
 // The four last-sent switch values of one port and channel (`CurrentArticulationState`).
 struct CurrentArticulationState {

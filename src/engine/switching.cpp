@@ -10,28 +10,25 @@ inline constexpr float kHoldLength = 400.0f;  // in the host's tick-length unit
 inline constexpr float kHoldRunning = 0.0001f;
 }
 
-int Session::keyswitchChannel(int index) const {
-    const int32_t channel = records_.options.channel;
-    return channel == model::kPerColourChannel ? index % 16 : channel % 16;
+void Session::sendKeyswitch(Route route, int channel, int key, int velocity, bool off) {
+    trace("MIDI out %i %i %i %i (%i)", route.port, channel, key, velocity, off ? 1 : 0);
+    send(off ? noteOff(route.port, channel, key, velocity) : noteOn(route.port, channel, key, velocity), route);
 }
 
-void Session::sendKeyswitch(int channel, int key, int velocity, bool off) {
-    const model::InstanceOptions& o = records_.options;
-    trace("MIDI out %i %i %i %i (%i)", o.port, channel, key, velocity, off ? 1 : 0);
-    send(off ? noteOff(o.port, channel, key, velocity) : noteOn(o.port, channel, key, velocity));
-}
+int Session::Session_CheckArticulation(int index) { return checkArticulation(index, route()); }
 
-int Session::Session_CheckArticulation(int index) {
+int Session::checkArticulation(int index, Route route) {
     if (index < 0 || index >= model::kArticulationCount) return 0;
     const model::Articulations& a = records_.articulations;
     const model::InstanceOptions& o = records_.options;
     const int32_t note = a.note[index], notevel = a.notevel[index], prog = a.prog[index];
     const int32_t modw = a.modw[index], modc = a.modc[index];
     // Program and controller changes go to the channel setting; for the per-colour setting
-    // that is channel 0.
-    const int channel = o.channel % 16;
-    const int ksChannel = keyswitchChannel(index);
-    CurrentArticulationState& shared = shared_.portChannelState[portChannelIndex(o.port, o.channel)];
+    // that is channel 0. Keyswitches of the per-colour setting go to the colour's channel.
+    const int channel = route.channel();
+    const int ksChannel = route.perColour() ? index % 16 : channel;
+    const int port = route.port;
+    CurrentArticulationState& shared = shared_.portChannelState[route.index()];
     current = shared;
     int result = 0;
 
@@ -41,7 +38,7 @@ int Session::Session_CheckArticulation(int index) {
         // A new program forgets the sampler's articulation: everything follows again.
         current.ks1Note = current.ks1Velocity = current.modw = kUnknownSwitch;
         result = 1;
-        send(programChange(o.port, channel, prog));
+        send(programChange(port, channel, prog), route);
     }
     if (note != -1 && (note != current.ks1Note || notevel != current.ks1Velocity)) {
         trace("Session_CheckArticulation(%i) : KS1 changed from %i:%i to %i:%i", index, current.ks1Note,
@@ -49,17 +46,20 @@ int Session::Session_CheckArticulation(int index) {
         result = 1;
         current.ks1Note = note;
         current.ks1Velocity = notevel;
-        sendKeyswitch(ksChannel, note, notevel, false);
+        sendKeyswitch(route, ksChannel, note, notevel, false);
         if (o.holdkeyswitch) {
-            float& timer = holdTimer_[note & 0xFF];
-            uint8_t& heldOn = holdChannel_[note & 0xFF];
+            const int key = note & 0xFF;
+            float& timer = holdTimer_[key];
             // One timer per key: when the key is still held on another channel (per-colour
-            // channels), that channel gets its note-off now, or it would never get one.
-            if (timer >= kHoldRunning && heldOn != ksChannel) sendKeyswitch(heldOn, note, 0, true);
+            // channels, or the instance moved meanwhile), that one gets its note-off now, or it
+            // would never get one.
+            if (timer >= kHoldRunning && (holdChannel_[key] != ksChannel || holdRoute_[key] != route))
+                sendKeyswitch(holdRoute_[key], holdChannel_[key], note, 0, true);
             timer = kHoldLength;
-            heldOn = static_cast<uint8_t>(ksChannel);
+            holdChannel_[key] = static_cast<uint8_t>(ksChannel);
+            holdRoute_[key] = route;
         } else {
-            sendKeyswitch(ksChannel, note, 0, true);
+            sendKeyswitch(route, ksChannel, note, 0, true);
         }
         // The second keyswitch always follows a first one that was sent.
         if (modc == model::kModSecondKeyswitch) current.modw = kUnknownSwitch;
@@ -68,14 +68,14 @@ int Session::Session_CheckArticulation(int index) {
         trace("Session_CheckArticulation(%i) : CC%i changed from %i to %i", index, modc, current.modw, modw);
         current.modw = modw;
         result = 2;
-        send(controlChange(o.port, channel, modc, modw));
+        send(controlChange(port, channel, modc, modw), route);
     }
     if (modw >= 0 && modc == model::kModSecondKeyswitch && modw != current.modw) {
         trace("Session_CheckArticulation(%i) : KS2 changed from %i to %i", index, current.modw, modw);
         result = 1;
         current.modw = modw;
-        sendKeyswitch(ksChannel, modw, 127, false);
-        sendKeyswitch(ksChannel, modw, 0, true);
+        sendKeyswitch(route, ksChannel, modw, 127, false);
+        sendKeyswitch(route, ksChannel, modw, 0, true);
     }
     if (result == 0) return 0;
     if (o.changeanyrule) {

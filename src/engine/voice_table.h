@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/shared_tables.h"
+
 namespace engine {
 
 inline constexpr int kVoiceSlots = 20480;
@@ -28,10 +30,15 @@ struct VoiceRecord {
     uint8_t released;
     // Ours: a note-on went out and no note-off yet (lets a kill stop a delayed note cleanly).
     uint8_t noteOn;
+    // Ours: the rest of the route the note was triggered with (with `port`), kept so that its
+    // note-on and note-off reach the same receiver channel whatever changes meanwhile.
+    uint8_t slot;
+    uint8_t midixtend;
 
     uint32_t message() const {
         return uint32_t(status) | uint32_t(key) << 8 | uint32_t(velocity) << 16 | uint32_t(port) << 24;
     }
+    Route route() const { return Route{port, slot, midixtend}; }
 };
 
 // A set of slot numbers with ordered iteration and lowest-member and lowest-non-member search

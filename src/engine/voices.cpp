@@ -48,6 +48,9 @@ int noteBank(float property) {
 
 intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
     const model::InstanceOptions& o = records_.options;
+    // Everything of this note (release CC, switches, note-on and later its note-off) takes one
+    // route, whatever the UI thread changes meanwhile.
+    const Route route = this->route();
     const float level = levels[1];
     const uint8_t key = noteKey(levels[7]);
     uint8_t velocity = noteVelocity(level);
@@ -63,12 +66,14 @@ intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
         trace("ERROR: KRYL Instance out of voices");
         return 0;
     }
-    if (o.releasecc17) send(controlChange(o.port, o.channel, 17, releaseVelocity(hostVoice)));
+    if (o.releasecc17) send(controlChange(route.port, route.channel(), 17, releaseVelocity(hostVoice)), route);
     unsigned char scratch[48] = {};
     host_.voiceQuery(hostVoice, kVoiceInfo, reinterpret_cast<intptr_t>(scratch));
 
-    r->port = static_cast<uint8_t>(o.port);
-    r->status = static_cast<uint8_t>(channelStatus(0x90, o.channel));
+    r->port = route.port;
+    r->slot = route.slot;
+    r->midixtend = route.midixtend;
+    r->status = static_cast<uint8_t>(channelStatus(0x90, route.channel()));
     r->velocity = velocity;
 
     if (articulationParameter == 0) {
@@ -77,8 +82,8 @@ intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
             currentBank = noteBank(levels[3]);
             index += model::kBankSize * currentBank;
         }
-        if (o.channel == model::kPerColourChannel) r->status = static_cast<uint8_t>(channelStatus(0x90, index));
-        const int result = Session_CheckArticulation(index);
+        if (route.perColour()) r->status = static_cast<uint8_t>(channelStatus(0x90, index));
+        const int result = checkArticulation(index, route);
         if (result != 0) {
             if (o.cctimerfix && result == 2) delayNotes = true;
             currentArticulation = index;
@@ -91,8 +96,7 @@ intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
 
     if (!delayNotes) {
         voices_.setState(r, kVoiceSounding);
-        r->noteOn = 1;
-        send(r->message());
+        sendNoteOn(*r);
     } else {
         pendingNotes = true;
     }
@@ -141,11 +145,16 @@ void Session::Session_FreeVoice(VoiceRecord* r) {
     voices_.remove(r);
 }
 
+void Session::sendNoteOn(VoiceRecord& r) {
+    r.noteOn = 1;
+    send(r.message(), r.route());
+}
+
 void Session::sendNoteOff(VoiceRecord& r) {
     r.status = static_cast<uint8_t>(0x80 | (r.status & 0x0F));
     r.velocity = releaseVelocity(r.hostVoice);
     r.noteOn = 0;
-    send(r.message());
+    send(r.message(), r.route());
 }
 
 uint8_t Session::releaseVelocity(intptr_t hostVoice) {
@@ -166,6 +175,7 @@ void Session::clearVoices() {
     voices_.clear();
     holdTimer_.fill(0.0f);
     holdChannel_.fill(0);
+    holdRoute_.fill(Route{});
     delayNotes = false;
     pendingNotes = false;
 }
@@ -183,7 +193,7 @@ void Session::NewTick() {
                 continue;
             }
             trace("Releasing KS trigger (%i, %i)", key, holdChannel_[key]);
-            sendKeyswitch(holdChannel_[key], key, 0, true);
+            sendKeyswitch(holdRoute_[key], holdChannel_[key], key, 0, true);
             timer = 0.0f;
         }
     }
@@ -200,8 +210,7 @@ void Session::NewTick() {
         pendingNotes = true;
         if (++r.state < kVoiceDelayTicks) continue;
         voices_.setState(&r, r.released ? kVoiceStopAtNextTick : kVoiceSounding);
-        r.noteOn = 1;
-        send(r.message());
+        sendNoteOn(r);
     }
     delayNotes = false;
 }

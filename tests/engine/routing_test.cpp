@@ -1,4 +1,5 @@
-// The send routine, channel-level controllers, transport handling and the automation rule.
+// The MIDI Extend encoding and pitch bend, channel-level controllers with ghosting, transport
+// handling and the automation rule.
 #include <gtest/gtest.h>
 
 #include "engine/midi_message.h"
@@ -6,130 +7,79 @@
 
 namespace {
 
-using engine::MidiExtendEncoding;
 using Strings = std::vector<std::string>;
 using testing_support::SessionTest;
 
-TEST(MidiMessages, BuildersTakeChannelModSixteenAndLowBytes) {
-    EXPECT_EQ(engine::noteOn(2, 37, 60, 100), 0x0264'3C95u);
-    EXPECT_EQ(engine::noteOff(0, 3, 300, 0), 0x0000'2C83u);
-    EXPECT_EQ(engine::programChange(1, 0, 5), 0x0100'05C0u);
-    EXPECT_EQ(engine::pitchBend(0, 0, 8192), 0x0040'00E0u);
-}
-
 TEST(MidiMessages, MidiExtendCarriesTheUpperChannelBitsAndSwapsTypes) {
-    // Channel 37 = 0b100101: bit 5 goes to data 1, bit 4 (clear) would go to data 2.
-    EXPECT_EQ(MidiExtendEncoding(engine::noteOn(2, 37, 60, 100), 37), engine::midiMessage(0x95, 60 + 128, 100, 2));
-    EXPECT_EQ(MidiExtendEncoding(engine::controlChange(2, 37, 1, 64), 37), engine::midiMessage(0xC5, 1 + 128, 64, 2));
-    EXPECT_EQ(MidiExtendEncoding(engine::noteOff(0, 0, 60, 0), 0), engine::midiMessage(0x80, 60, 1, 0));
-    EXPECT_EQ(MidiExtendEncoding(engine::programChange(0, 0, 5), 0), engine::midiMessage(0x80, 5, 0, 0));
-    EXPECT_EQ(MidiExtendEncoding(engine::midiMessage(0xA3, 1, 2, 0), 19), engine::midiMessage(0xE3, 1, 2 | 128, 0));
-    EXPECT_EQ(MidiExtendEncoding(engine::pitchBend(0, 3, 0), 3), engine::midiMessage(0xA3, 0, 0, 0));
-    // A real note-off keeps its velocity; the receiver always reads it as 1 or more.
-    EXPECT_EQ(MidiExtendEncoding(engine::noteOff(0, 0, 60, 77), 0), engine::noteOff(0, 0, 60, 77));
+    using namespace engine;
+    const struct { uint32_t message; int channel; uint32_t wire; } cases[] = {
+        // Channel 37 = 0b100101: bit 5 goes to data 1, bit 4 to data 2.
+        {noteOn(2, 37, 60, 100), 37, midiMessage(0x95, 60 + 128, 100, 2)},
+        {controlChange(2, 37, 1, 64), 37, midiMessage(0xC5, 1 + 128, 64, 2)},
+        {noteOff(0, 0, 60, 0), 0, midiMessage(0x80, 60, 1, 0)},
+        {noteOff(0, 0, 60, 77), 0, noteOff(0, 0, 60, 77)},
+        {programChange(0, 0, 5), 0, midiMessage(0x80, 5, 0, 0)},
+        {midiMessage(0xA3, 1, 2, 0), 19, midiMessage(0xE3, 1, 2 + 128, 0)},
+        {pitchBend(0, 3, 0), 3, midiMessage(0xA3, 0, 0, 0)},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MidiExtendEncoding(c.message, c.channel), c.wire) << std::hex << c.message;
 }
 
 TEST(MidiMessages, PitchInCentsMapsOntoTheBendRange) {
-    EXPECT_EQ(engine::pitchToBend(0), 8192);
-    EXPECT_EQ(engine::pitchToBend(1200), 16383);
-    EXPECT_EQ(engine::pitchToBend(-1200), 0);
-    EXPECT_EQ(engine::pitchToBend(600), 12288);
-    EXPECT_EQ(engine::pitchToBend(2147483647), 16383);
-    EXPECT_EQ(engine::pitchToBend(-2147483647 - 1), 0);
+    const std::pair<int32_t, int32_t> cases[] = {{0, 8192},   {1200, 16383},       {-1200, 0},
+                                                 {600, 12288}, {2147483647, 16383}, {-2147483647 - 1, 0}};
+    for (const auto& [cents, bend] : cases) EXPECT_EQ(engine::pitchToBend(cents), bend) << cents;
 }
 
-TEST_F(SessionTest, MutedPortAndChannelDropsEverythingElseGoesOut) {
-    records.options.port = 3;
-    records.options.channel = 9;
-    tables->muteTable[engine::portChannelIndex(3, 9)] = 1;
-    session.send(engine::noteOn(3, 9, 60, 100));
-    EXPECT_TRUE(host.midi.empty());
-    records.options.channel = 10;
-    session.send(engine::noteOn(3, 10, 60, 100));
-    EXPECT_EQ(host.described(), Strings{"port 3 ch 10 note-on 60 100"});
-}
-
-TEST_F(SessionTest, SendEncodesMidiExtendFromTheInstanceChannel) {
-    records.options.midixtend = 1;
-    records.options.channel = 37;
-    records.options.port = 2;
-    session.send(engine::noteOn(2, 37, 60, 100));
-    ASSERT_EQ(host.midi.size(), 1u);
-    EXPECT_EQ(host.midi[0], engine::midiMessage(0x95, 188, 100, 2));
-}
-
-TEST_F(SessionTest, PerColourChannelSendsControllersOnEverySixteenChannelsOrOnlyChannelZero) {
-    records.options.channel = model::kPerColourChannel;
-    session.transportChanged(1);
-    // Pan, volume, bend and the six enabled controllers of page 1, on each channel in turn.
-    ASSERT_EQ(host.midi.size(), 16u * 9u);
-    for (size_t i = 0; i < host.midi.size(); ++i) EXPECT_EQ(host.midi[i] & 0x0F, i / 9) << i;
-
-    host.midi.clear();
-    records.options.allchannelomni = 0;
-    session.SendChannelControllers(engine::kSendAll);
-    ASSERT_EQ(host.midi.size(), 9u);
-    for (uint32_t m : host.midi) EXPECT_EQ(m & 0x0F, 0u);
-}
-
-TEST_F(SessionTest, ControllerValuesSkipUnassignedAndOffControllersAndSendProgramChanges) {
-    records.controllers.on[1] = 0;          // Breath off
-    records.controllers.cc[6] = 128;        // a program-change controller
+TEST_F(SessionTest, ChannelControllersSkipWhatIsOffAndCoverEveryColourChannelOrOnlyChannelZero) {
+    records.controllers.on[1] = 0;  // "Breath" off
+    records.controllers.cc[6] = 128;
     records.controllers.value[6] = 12;
     session.SendChannelControllers(engine::kSendControllerValues);
-    EXPECT_EQ(host.described(), (Strings{"port 0 ch 0 cc 1 127", "port 0 ch 0 cc 11 127", "port 0 ch 0 cc 16 127",
-                                         "port 0 ch 0 cc 21 127", "port 0 ch 0 cc 64 0", "port 0 ch 0 program 12"}));
-    host.midi.clear();
+    EXPECT_EQ(takeMidi(), (Strings{"port 0 ch 0 cc 1 127", "port 0 ch 0 cc 11 127", "port 0 ch 0 cc 16 127",
+                                   "port 0 ch 0 cc 21 127", "port 0 ch 0 cc 64 0", "port 0 ch 0 program 12"}));
     session.SendChannelControllers(engine::kSendControllerValues, 11);
-    EXPECT_EQ(host.described(), Strings{"port 0 ch 0 cc 11 127"});
+    EXPECT_EQ(takeMidi(), Strings{"port 0 ch 0 cc 11 127"});
+
+    records.options.channel = model::kPerColourChannel;
+    for (int omni : {1, 0}) {
+        records.options.allchannelomni = omni;
+        session.SendChannelControllers(engine::kSendAll);  // pan, volume, bend and six controllers
+        ASSERT_EQ(host.midi.size(), (omni ? 16u : 1u) * 9u);
+        for (size_t i = 0; i < host.midi.size(); ++i) EXPECT_EQ(host.midi[i] & 0x0F, i / 9) << i;
+        host.midi.clear();
+    }
 }
 
 TEST_F(SessionTest, GhostingHoldsBackChannelEventsAsTheOptionsSay) {
-    struct Case {
-        int ghost, ghosttransport;
-        bool playing;
-        bool sends;
-    } cases[] = {
-        {0, 0, false, true}, {0, 1, true, true},   {1, 0, false, false},
-        {1, 0, true, false}, {1, 1, false, false}, {1, 1, true, true},
-    };
-    for (const Case& c : cases) {
+    const struct { int ghost, ghosttransport; bool playing, sends; } cases[] = {{0, 0, false, true}, {0, 1, true, true},   {1, 0, false, false},
+                 {1, 0, true, false}, {1, 1, false, false}, {1, 1, true, true}};
+    for (const auto& c : cases) {
         records.options.ghost = c.ghost;
         records.options.ghosttransport = c.ghosttransport;
         session.playing = c.playing;
-        host.midi.clear();
         session.ChannelEvent(engine::kEventVolume, 99);
-        EXPECT_EQ(host.midi.size(), c.sends ? 1u : 0u)
-            << "ghost " << c.ghost << " ghosttransport " << c.ghosttransport << " playing " << c.playing;
+        EXPECT_EQ(takeMidi(), c.sends ? Strings{"port 0 ch 0 cc 7 99"} : Strings{})
+            << c.ghost << c.ghosttransport << c.playing;
     }
-    EXPECT_EQ(session.volume, 99);
-    session.ChannelEvent(7, 1);  // unknown kinds are ignored
-    EXPECT_EQ(session.volume, 99);
 }
 
-TEST_F(SessionTest, TransportStopReleasesHoldControllersOnce) {
-    records.controllers.cc[7] = 64;
-    records.controllers.value[5] = 127;  // "Hold" on CC 64
-    records.controllers.value[7] = 127;
-    records.controllers.cc[8] = 64;
-    records.controllers.value[8] = 10;  // below 64: left alone
+TEST_F(SessionTest, TransportStopReleasesHoldControllersWithOneMessageUnlessGhostingOrOff) {
+    model::Controllers& c = records.controllers;
+    c.cc[7] = c.cc[8] = 64;
+    c.value[5] = c.value[7] = 127;  // 5 is "Hold" on CC 64
+    c.value[8] = 10;                // below 64: left alone
     session.transportChanged(0);
-    EXPECT_EQ(host.described(), Strings{"port 0 ch 0 cc 64 0"});
-    EXPECT_EQ(records.controllers.value[5], 0);
-    EXPECT_EQ(records.controllers.value[7], 0);
-    EXPECT_EQ(records.controllers.value[8], 10);
-    EXPECT_FALSE(session.playing);
+    EXPECT_EQ(takeMidi(), Strings{"port 0 ch 0 cc 64 0"});
+    EXPECT_EQ(std::make_tuple(c.value[5], c.value[7], c.value[8]), std::make_tuple(0, 0, 10));
 
-    // With ghosting, or with the option off, the stop sends nothing.
-    records.controllers.value[5] = 127;
-    host.midi.clear();
+    c.value[5] = 127;
     records.options.cc64release = 0;
     session.transportChanged(0);
-    records.options.cc64release = 1;
-    records.options.ghost = 1;
+    records.options.cc64release = records.options.ghost = 1;
     session.transportChanged(0);
     EXPECT_TRUE(host.midi.empty());
-    EXPECT_EQ(records.controllers.value[5], 127);
+    EXPECT_EQ(c.value[5], 127);
 }
 
 TEST_F(SessionTest, TransportStartForgetsSwitchesAndControllerValuesEvenWhenGhosting) {
@@ -137,14 +87,12 @@ TEST_F(SessionTest, TransportStartForgetsSwitchesAndControllerValuesEvenWhenGhos
     auto& entry = tables->portChannelState[engine::portChannelIndex(0, 0)];
     entry = {60, 100, 5, 32};
     tables->setLastController(0, 0, 1, 50);
-    session.transportChanged(2);  // started, not playing
+    session.transportChanged(2);
     EXPECT_TRUE(host.midi.empty());
-    EXPECT_FALSE(session.playing);
-    EXPECT_EQ(entry.ks1Note, 255);
-    EXPECT_EQ(entry.ks1Velocity, 255);
-    EXPECT_EQ(entry.program, 255);
-    EXPECT_EQ(entry.modw, 255);
+    EXPECT_EQ(std::make_tuple(entry.ks1Note, entry.ks1Velocity, entry.program, entry.modw),
+              std::make_tuple(255, 255, 255, 255));
     EXPECT_EQ(tables->lastController(0, 0, 1), 128);
+    EXPECT_FALSE(session.playing);  // started is not playing: only 1 is
     session.transportChanged(1);
     EXPECT_TRUE(session.playing);
 }
@@ -154,66 +102,44 @@ TEST_F(SessionTest, AutomationWhilePlayingSkipsValuesAnotherInstanceAlreadySent)
     testing_support::RecordingSessionHost otherHost;
     auto other = another(otherRecords, otherHost);
     session.playing = other->playing = true;
-
     session.automateControllerNumber(1, 90, 1);
-    EXPECT_EQ(host.described(), Strings{"port 0 ch 0 cc 1 90"});
     other->automateControllerNumber(1, 90, 1);
+    EXPECT_EQ(takeMidi(), Strings{"port 0 ch 0 cc 1 90"});
     EXPECT_TRUE(otherHost.midi.empty());
     EXPECT_EQ(otherRecords.controllers.value[0], 90);  // the value is still taken
 
     // Stopped, or with the optimisation off, it is sent again.
     other->playing = false;
     other->automateControllerNumber(1, 90, 1);
-    EXPECT_EQ(otherHost.described(), Strings{"port 0 ch 0 cc 1 90"});
-    otherHost.midi.clear();
     other->playing = true;
     otherRecords.options.optimiseautomation = 0;
     other->automateControllerNumber(1, 90, 1);
-    EXPECT_EQ(otherHost.described(), Strings{"port 0 ch 0 cc 1 90"});
+    EXPECT_EQ(otherHost.described(), (Strings{"port 0 ch 0 cc 1 90", "port 0 ch 0 cc 1 90"}));
 }
 
-TEST_F(SessionTest, AutomationOfALockedOrUnknownControllerGoesOutAsAPlainChange) {
-    records.controllers.lock[0] = 1;  // "Dynamics" on CC 1
+TEST_F(SessionTest, AutomationOfALockedUnknownOrProgramChangeController) {
+    records.controllers.lock[0] = 1;  // "Dynamics" on CC 1: a plain change, the value kept
     session.automateControllerNumber(1, 33, 1);
-    EXPECT_EQ(host.described(), Strings{"port 0 ch 0 cc 1 33"});
-    EXPECT_EQ(records.controllers.value[0], 127);
-    host.midi.clear();
     session.automateControllerNumber(5, 44, 5);
-    EXPECT_EQ(host.described(), Strings{"port 0 ch 0 cc 5 44"});
-    host.midi.clear();
-    session.automateControllerNumber(5, 44, -1);
-    EXPECT_TRUE(host.midi.empty());
-}
+    session.automateControllerNumber(5, 44, -1);  // no plain controller: nothing
+    EXPECT_EQ(takeMidi(), (Strings{"port 0 ch 0 cc 1 33", "port 0 ch 0 cc 5 44"}));
+    EXPECT_EQ(records.controllers.value[0], 127);
 
-TEST_F(SessionTest, AutomationOfAProgramChangeControllerSendsTheProgramOnly) {
     records.controllers.cc[10] = 128;
     records.controllers.value[10] = 3;
     session.automateControllerNumber(128, 17, 128);
-    EXPECT_EQ(host.described(), Strings{"port 0 ch 0 program 17"});
+    EXPECT_EQ(takeMidi(), Strings{"port 0 ch 0 program 17"});
     EXPECT_EQ(records.controllers.value[10], 3);
 }
 
-TEST_F(SessionTest, DamagedControllerNumbersNeverReachPastTheTables) {
+TEST_F(SessionTest, DamagedPortChannelAndControllerNumbersNeverReachPastTheTables) {
     records.controllers.cc[10] = 129;
     records.options.port = 999;
     records.options.channel = -5;
     session.automateControllerNumber(129, 10, -1);
     session.transportChanged(1);
-    session.send(engine::noteOn(0, 0, 1, 1));
-    SUCCEED();
-}
-
-TEST_F(SessionTest, TraceLinesOnlyWithTheDebugFlagExceptTheAlwaysLines) {
-    session.trace("hidden %d", 1);
-    EXPECT_TRUE(host.lines.empty());
-    session.debugLog = true;
-    session.trace("shown %d", 2);
-    session.debugLog = false;
-    session.traceAlways("always");
-    ASSERT_EQ(host.lines.size(), 2u);
-    EXPECT_EQ(host.lines[0].rfind("KRYL Voxtrane [", 0), 0u);
-    EXPECT_NE(host.lines[0].find("] : shown 2"), std::string::npos);
-    EXPECT_NE(host.lines[1].find("] : always"), std::string::npos);
+    session.send(engine::noteOn(999, -5, 1, 1));
+    EXPECT_EQ(host.described().back(), "port 231 ch 11 note-on 1 1");
 }
 
 }  // namespace

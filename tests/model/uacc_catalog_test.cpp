@@ -8,77 +8,43 @@
 namespace model {
 namespace {
 
-TEST(UaccCatalog, NamesSurroundingEachGap) {
-    EXPECT_STREQ(uaccName(1), "Long Generic");
-    EXPECT_STREQ(uaccName(37), "Legato Single string (sul C/G/etc.)");
-    EXPECT_STREQ(uaccName(40), "Short Generic");
-    EXPECT_STREQ(uaccName(55), "Short Marcato longer");
-    EXPECT_STREQ(uaccName(61), "Short Harmonic");
-    EXPECT_STREQ(uaccName(70), "Decorative Trill min 2nd");
-    EXPECT_STREQ(uaccName(76), "Decorative Multitongue muted");
-    EXPECT_STREQ(uaccName(85), "Decorative Synced - 120bpm (trem/trill)");
-    EXPECT_STREQ(uaccName(87), "Decorative Synced - 180bpm (trem/trill)");
-    EXPECT_STREQ(uaccName(105), "Phrases & dynamics Slides");
-    EXPECT_STREQ(uaccName(110), "Disco upwards (rips)");
-    EXPECT_STREQ(uaccName(113), "Longs Lower Distorted");
-}
-
-TEST(UaccCatalog, EveryUnnamedValueIsUnspecified) {
-    for (int v : {-1000, -1, 0, 38, 39, 62, 69, 77, 84, 88, 89, 106, 109, 114, 127, 200, 1 << 30}) {
+TEST(UaccCatalog, NamesAroundEachGapAndUnspecifiedEverywhereElse) {
+    const std::pair<int, std::string> cases[] = {
+        {1, "Long Generic"}, {34, std::string("Legato Detach") + "\xEF\xBF\xBD"},  // the replacement character
+        {37, "Legato Single string (sul C/G/etc.)"}, {40, "Short Generic"}, {55, "Short Marcato longer"},
+        {61, "Short Harmonic"}, {70, "Decorative Trill min 2nd"}, {76, "Decorative Multitongue muted"},
+        {85, "Decorative Synced - 120bpm (trem/trill)"}, {87, "Decorative Synced - 180bpm (trem/trill)"},
+        {90, "Phrases & dynamics FX 1"}, {99, "Phrases & dynamics FX 10"}, {105, "Phrases & dynamics Slides"},
+        {110, "Disco upwards (rips)"}, {113, "Longs Lower Distorted"},
+    };
+    for (const auto& [value, name] : cases) EXPECT_EQ(uaccName(value), name) << value;
+    for (int v : {-1000, -1, 0, 38, 39, 62, 69, 77, 84, 88, 89, 106, 109, 114, 127, 200, 1 << 30})
         EXPECT_STREQ(uaccName(v), "Unspecified") << v;
-    }
     int named = 0;
-    for (int v = 1; v <= 113; ++v) {
-        if (std::string(uaccName(v)) != "Unspecified") ++named;
-    }
+    for (int v = 1; v <= 113; ++v) named += std::strcmp(uaccName(v), "Unspecified") != 0;
     EXPECT_EQ(named, 89);
 }
 
-TEST(UaccCatalog, FxNumbersFollowTheValue) {
-    for (int v = 90; v <= 99; ++v) {
-        EXPECT_EQ(uaccName(v), "Phrases & dynamics FX " + std::to_string(v - 89));
+// The copy is always zero-terminated, never writes past its size, and drops a character that
+// does not fit whole.
+TEST(UaccCatalog, CopyFitsTheBufferAndCutsOnlyBetweenCharacters) {
+    const size_t detach = std::strlen("Legato Detach");
+    const struct { int value; size_t size; std::string expected; } cases[] = {
+        {52, 64, "Short Marcato"},       {52, 14, "Short Marcato"}, {52, 13, "Short Marcat"},
+        {7, 1, ""},                      {34, detach + 1, "Legato Detach"},
+        {34, detach + 3, "Legato Detach"}, {34, detach + 4, uaccName(34)},
+    };
+    for (const auto& c : cases) {
+        char buffer[80];
+        std::memset(buffer, 'x', sizeof buffer);
+        UaccArticulationName(c.value, buffer, c.size);
+        EXPECT_EQ(buffer, c.expected) << c.value << " " << c.size;
+        EXPECT_EQ(buffer[c.size], 'x') << c.value << " " << c.size;
     }
-}
-
-TEST(UaccCatalog, DetachEndsInReplacementCharacterBytes) {
-    const std::string expected = std::string("Legato Detach") + '\xEF' + '\xBF' + '\xBD';
-    EXPECT_EQ(std::string(uaccName(34)), expected);
-}
-
-TEST(UaccCatalog, CopyIsZeroTerminatedAndNeverOverruns) {
-    char buffer[64];
-    UaccArticulationName(52, buffer, sizeof buffer);
-    EXPECT_STREQ(buffer, "Short Marcato");
-
-    // Exactly fitting text, and text one byte too long.
-    const size_t fit = std::strlen("Short Marcato") + 1;
-    std::memset(buffer, 'x', sizeof buffer);
-    UaccArticulationName(52, buffer, fit);
-    EXPECT_STREQ(buffer, "Short Marcato");
-    std::memset(buffer, 'x', sizeof buffer);
-    UaccArticulationName(52, buffer, fit - 1);
-    EXPECT_STREQ(buffer, "Short Marcat");
-    EXPECT_EQ(buffer[fit - 1], 'x');
-
-    std::memset(buffer, 'x', sizeof buffer);
-    UaccArticulationName(7, buffer, 1);
-    EXPECT_EQ(buffer[0], '\0');
-    EXPECT_EQ(buffer[1], 'x');
-
-    UaccArticulationName(7, buffer, 0);  // nothing written, nothing read
-    EXPECT_EQ(buffer[0], '\0');
+    char untouched[2] = "y";
+    UaccArticulationName(7, untouched, 0);
     UaccArticulationName(7, nullptr, 10);
-}
-
-TEST(UaccCatalog, TruncationDropsAPartialCharacterWhole) {
-    char buffer[32];
-    const size_t base = std::strlen("Legato Detach");
-    for (size_t size = base + 1; size <= base + 3; ++size) {
-        UaccArticulationName(34, buffer, size);
-        EXPECT_STREQ(buffer, "Legato Detach") << size;
-    }
-    UaccArticulationName(34, buffer, base + 4);
-    EXPECT_STREQ(buffer, uaccName(34));
+    EXPECT_STREQ(untouched, "y");
 }
 
 }  // namespace

@@ -56,6 +56,30 @@ protected:
         return std::make_unique<engine::Session>(otherRecords, otherHost, *tables, &otherRecords);
     }
 
+    // A note as the host plays it: level (1.0 = velocity 100), bank property and pitch in the
+    // voice block, and the colour the host answers for the voice.
+    intptr_t play(intptr_t hostVoice, int key, int colour = 0, float level = 1.0f, float property = 0.0f) {
+        host.colour[hostVoice] = colour;
+        float levels[10] = {};
+        levels[1] = level;
+        levels[3] = property;
+        levels[7] = static_cast<float>((key - 60) * 100);
+        return session.TriggerVoice(levels, hostVoice);
+    }
+    void setArticulation(int i, int note, int notevel, int prog, int modc, int modw) {
+        model::Articulations& a = records.articulations;
+        a.note[i] = note;
+        a.notevel[i] = notevel;
+        a.prog[i] = prog;
+        a.modc[i] = modc;
+        a.modw[i] = modw;
+    }
+    std::vector<std::string> takeMidi() {
+        std::vector<std::string> out = host.described();
+        host.midi.clear();
+        return out;
+    }
+
     model::InstanceRecords records;
     std::unique_ptr<engine::SharedTables> tables = std::make_unique<engine::SharedTables>();
     RecordingSessionHost host;
