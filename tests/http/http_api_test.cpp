@@ -4,13 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 
 #include "http/http_api.h"
-#include "model/articulation_file.h"
 #include "model/defaults.h"
 #include "plugin/process_wide.h"
 #include "support/fake_clock.h"
@@ -26,17 +22,11 @@ constexpr const char* kKey = "Software\\KRYL\\KRYL Voxtrane";
 constexpr const char* kJsonHead = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n\r\n";
 
 std::string dataFile(const std::string& name) {
-    std::ifstream in(VOXTRANE_TESTS_DIR "/http/data/" + name, std::ios::binary);
-    EXPECT_TRUE(in.good()) << name;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return testing_support::TempFolder::bytesOf(VOXTRANE_TESTS_DIR "/http/data/" + name);
 }
-
-// Replaces every "@FIELD@" of `text` with `value`.
+// Puts `value` where "@FIELD@" stands in `text`.
 std::string fill(std::string text, const std::string& field, uint32_t value) {
-    const std::string mark = "@" + field + "@";
-    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at))
-        text.replace(at, mark.size(), std::to_string(value));
-    return text;
+    return text.replace(text.find("@" + field + "@"), field.size() + 2, std::to_string(value));
 }
 
 class HttpApiTest : public testing_support::PluginTest {
@@ -53,10 +43,9 @@ protected:
     std::string get(const std::string& path) { return request("GET " + path + " HTTP/1.1\r\n\r\n"); }
     // The body of a JSON answer; fails the test when the head is not the API's.
     std::string getJson(const std::string& path) {
-        const std::string answer = get(path);
-        const size_t head = std::strlen(kJsonHead);
-        EXPECT_EQ(answer.substr(0, head), kJsonHead) << path;
-        return answer.size() >= head ? answer.substr(head) : "";
+        const std::string answer = get(path), head = kJsonHead;
+        EXPECT_EQ(answer.substr(0, head.size()), head) << path;
+        return answer.substr(std::min(head.size(), answer.size()));
     }
     std::string put(const std::string& path, const std::string& body) {
         return request("PUT " + path + " HTTP/1.1\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
@@ -75,13 +64,11 @@ protected:
         uint32_t channel, port = 0, tab = 1;
     };
     static std::string document(const std::vector<Listed>& instances) {
-        static const std::string instance = dataFile("instance.json");
+        static const std::string file = dataFile("instance.json"), instance = file.substr(0, file.find_last_not_of('\n') + 1);
         std::string s = "{\n\t\"instances\":\n\t[\n";
-        for (const Listed& l : instances) {
-            std::string text = instance.substr(0, instance.find_last_not_of('\n') + 1);
-            text = fill(fill(fill(fill(text, "ID", idOf(l.plug)), "PORT", l.port), "CHANNEL", l.channel), "TAB", l.tab);
-            s += (&l == instances.data() ? "" : ",\n") + text;
-        }
+        for (const Listed& l : instances)
+            s += (&l == instances.data() ? "" : ",\n") +
+                 fill(fill(fill(fill(instance, "ID", idOf(l.plug)), "PORT", l.port), "CHANNEL", l.channel), "TAB", l.tab);
         return s + "\n\t]\n}\n";
     }
 
@@ -225,15 +212,12 @@ TEST_F(HttpApiTest, OptionsArticulationsAndControllers) {
     EXPECT_EQ(r.controllers.cc[94], 255);
 }
 
-// The array is the bank-export text, whose bytes the articulation file tests pin down.
+// The array is the bank-export text, whose bytes the articulation file tests pin down. Only a
+// GET of one instance's "json" gives it; id 0 gives the document.
 TEST_F(HttpApiTest, TheArticulationArrayOfOneInstance) {
     TFruityPlug* plug = create();
     EXPECT_EQ(getJson(path(plug, "/json")), "[\n]\n");
-    records(plug).articulations.note[2] = 26;
-    const std::string array = getJson(path(plug, "/json"));
-    EXPECT_EQ(array, model::articulationFileText(records(plug).articulations, 0, 3));  // up to the last in use
-    // Only a GET of one instance's "json" gives the array; id 0 gives the document.
-    EXPECT_EQ(getJson("/api/0/json").substr(0, 2), "{\n");
+    EXPECT_EQ(getJson("/api/0/json"), document({{plug, 0}}));
 }
 
 TEST_F(HttpApiTest, ClientsInOnePollShareTheDocumentUntilACommandChangesIt) {
@@ -284,52 +268,27 @@ TEST_F(HttpApiTest, APutReplacesTheWholeBankInOneStepOrLeavesIt) {
     EXPECT_EQ(stateChanges(), before + 4);
 }
 
-class HttpStaticTest : public HttpApiTest {
-protected:
-    void SetUp() override {
-        TFruityPlug* plug = create();
-        html = folder.path() / "Plugins" / "Fruity" / "Generators" / "KRYL Voxtrane" / "html";
-        std::filesystem::create_directories(html / "sub");
-        write(html / "index.html", "<p>home</p>");
-        write(html / "sub" / "index.html", "<p>sub</p>");
-        write(html / "apix", "static");
-        write(html / "empty.txt", "");
-        write(html.parent_path() / "secret.txt", "secret");
-        write(html / "data.bin", binary());
-        // The server serves from the folder it was started with.
-        http::HttpApi_Start(instanceDirectory(), folder.path().string(), impl(plug).instanceId());
-    }
-    static void write(const std::filesystem::path& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-    static std::string binary() {
-        std::string bytes(3000, '\0');
-        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
-        return bytes;
-    }
-
+TEST_F(HttpApiTest, ServesFilesOfTheHtmlFolderAndRefusesTheRest) {
     testing_support::TempFolder folder;
-    std::filesystem::path html;
-};
+    const std::string html = "Plugins/Fruity/Generators/KRYL Voxtrane/html/";
+    std::string binary(3000, '\0');
+    for (size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 7);
+    const std::pair<std::string, std::string> files[] = {
+        {"index.html", "<p>home</p>"}, {"sub/index.html", "<p>sub</p>"}, {"apix", "static"}, {"empty.txt", ""},
+        {"../secret.txt", "secret"},   {"data.bin", binary},             {"a..b", "dots"}};
+    for (const auto& [name, bytes] : files) folder.write(html + name, bytes);
+    // The server serves from the folder it was started with.
+    http::HttpApi_Start(instanceDirectory(), folder.path().string(), impl(create()).instanceId());
 
-TEST_F(HttpStaticTest, ServesFilesOfTheHtmlFolderAndRefusesTheRest) {
-    const struct {
-        std::string path, body;
-    } served[] = {
-        {"/", "<p>home</p>"},         {"/index.html", "<p>home</p>"}, {"/sub", "<p>sub</p>"},
-        {"\\sub\\index.html", "<p>sub</p>"}, {"/apix", "static"},     {"/empty.txt", ""},
-        {"/data.bin", binary()},
-    };
-    for (const auto& s : served) EXPECT_EQ(get(s.path), "HTTP/1.1 200 OK\r\n\r\n" + s.body) << s.path;
-    for (const std::string& refused : {std::string("/missing.html"), std::string("/../secret.txt"),
-                                       std::string("/%2e%2e/secret.txt"), std::string("/..%5csecret.txt"),
-                                       std::string("/sub\\..\\..\\secret.txt"), std::string("/sub/../index.html"),
-                                       "/" + std::string(300, 'a'), std::string("/CON"), std::string("/sub/nul.txt"),
-                                       std::string("/C:/index.html")})
+    const std::pair<std::string, std::string> served[] = {
+        {"/", "<p>home</p>"}, {"/index.html", "<p>home</p>"}, {"/sub", "<p>sub</p>"}, {"\\sub\\index.html", "<p>sub</p>"},
+        {"/apix", "static"},  {"/empty.txt", ""},             {"/data.bin", binary},  {"/a..b", "dots"}};
+    for (const auto& [url, body] : served) EXPECT_EQ(get(url), "HTTP/1.1 200 OK\r\n\r\n" + body) << url;
+    for (const std::string& refused :
+         {std::string("/missing.html"), std::string("/../secret.txt"), std::string("/%2e%2e/secret.txt"),
+          std::string("/..%5csecret.txt"), std::string("/sub\\..\\..\\secret.txt"), std::string("/sub/../index.html"),
+          "/" + std::string(300, 'a'), std::string("/CON"), std::string("/sub/nul.txt"), std::string("/C:/index.html")})
         EXPECT_EQ(get(refused), "HTTP/1.1 404 OK\r\n\r\n") << refused;
-    // A name that merely contains two dots is an ordinary name.
-    write(html / "a..b", "dots");
-    EXPECT_EQ(get("/a..b"), "HTTP/1.1 200 OK\r\n\r\ndots");
 }
 
 TEST_F(HttpApiTest, LogLinesGoThroughLiveInstancesWithTheirDebugLogOn) {

@@ -20,50 +20,43 @@ Codes codesOf(const std::vector<hostkit::DispatchCall>& calls) {
     return out;
 }
 
-TEST_F(PluginTest, OnlyTheFirstInstanceRunsTheProcessStartUp) {
-    TFruityPlug* first = create();
-    EXPECT_EQ(codesOf(host.dispatches), (Codes{29, 46, 23, 13}));
-    EXPECT_EQ(host.dispatches[2].value, 0x555599);
-    EXPECT_EQ(host.dispatches[3].value, 2);
-    host.clear();
-    TFruityPlug* second = create();
-    EXPECT_EQ(codesOf(host.dispatches), (Codes{29, 23, 13}));
-    EXPECT_EQ(host.dispatches[0].sender, second->HostTag);
-    EXPECT_EQ(processWide().hostMainWindow, host.mainWindow);
-    destroy(first);
-    EXPECT_NE(processWide().engineTables, nullptr);
-    destroy(second);
-    EXPECT_EQ(processWide().engineTables, nullptr);
-}
-
-// A host that throws while the instance is half made: the factory answers null, and the process
-// is left as if the instance had never been tried.
-TEST_F(PluginTest, AnInstanceThatFailsHalfWayLeavesNoTraceInTheProcess) {
-    bool refuse = true;
+// Only the first live instance runs the start-up and only the last one the tear-down; an
+// instance whose host throws while it is half made leaves the process as if never tried.
+TEST_F(PluginTest, ProcessStartUpTearDownAndInstancesThatFailHalfWay) {
+    bool refuse = false;
     host.onDispatch = [&](const hostkit::DispatchCall& call) -> intptr_t {
         if (call.code == 23 && refuse) throw std::runtime_error("no colour today");
         if (call.code == 29) return reinterpret_cast<intptr_t>(host.programPath.c_str());
         return call.code == 46 ? host.mainWindow : 0;
     };
-    EXPECT_EQ(create(), nullptr);
+    auto requests = [&] {
+        const Codes codes = codesOf(host.dispatches);
+        host.clear();
+        return codes;
+    };
+    TFruityPlug* first = create();
+    EXPECT_EQ(host.dispatchesWithCode(23).at(0).value, 0x555599);
+    EXPECT_EQ(host.dispatchesWithCode(13).at(0).value, 2);
+    EXPECT_EQ(requests(), (Codes{29, 46, 23, 13}));
+    TFruityPlug* second = create();
+    EXPECT_EQ(host.dispatches.at(0).sender, second->HostTag);
+    EXPECT_EQ(requests(), (Codes{29, 23, 13}));
+    refuse = true;
+    EXPECT_EQ(create(), nullptr);  // beside live instances
+    EXPECT_EQ(processWide().registry.size(), 2u);
+    EXPECT_EQ(processWide().liveCount, 2);
+    destroy(first);
+    EXPECT_NE(processWide().engineTables, nullptr);
+    destroy(second);
+    EXPECT_EQ(processWide().engineTables, nullptr);
+    EXPECT_EQ(create(), nullptr);  // alone
     EXPECT_EQ(processWide().registry.size(), 0u);
     EXPECT_EQ(processWide().liveCount, 0);
     EXPECT_EQ(processWide().engineTables, nullptr);
-
-    refuse = false;
-    TFruityPlug* survivor = create();
-    refuse = true;
-    EXPECT_EQ(create(), nullptr);  // beside a live instance: it keeps the process as it was
-    EXPECT_EQ(processWide().registry.size(), 1u);
-    EXPECT_EQ(processWide().liveCount, 1);
-    EXPECT_NE(processWide().engineTables, nullptr);
-    destroy(survivor);
-
     refuse = false;
     host.clear();
     ASSERT_NE(create(), nullptr);
-    EXPECT_EQ(codesOf(host.dispatches), (Codes{29, 46, 23, 13}));
-    EXPECT_EQ(processWide().registry.size(), 1u);
+    EXPECT_EQ(requests(), (Codes{29, 46, 23, 13}));
 }
 
 TEST_F(PluginTest, StoredUiScaleResizesTheEditorOnlyForHostVersion12AndUp) {
@@ -122,10 +115,7 @@ TEST_F(PluginTest, TheRegistryKeepsCreationOrderAndANewInstanceCountsTheLiveOnes
     TFruityPlug* b = create();
     TFruityPlug* c = create();
     destroy(b);
-    const auto& list = processWide().registry.instances();
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0], &impl(a));
-    EXPECT_EQ(list[1], &impl(c));
+    EXPECT_EQ(processWide().registry.instances(), (std::vector<InstanceCore*>{&impl(a), &impl(c)}));
     TFruityPlug* d = create();  // the third live one: channel 2
     host.clear();
     d->ProcessEvent(2, 64, 0);
@@ -159,13 +149,9 @@ TEST_F(PluginTest, MuteAndSoloToggleWithStatusTextsAndSilenceTheOutput) {
     EXPECT_EQ(click(b, true), "All ports/channels unmuted");
 
     a->Dispatcher(12, 0, 1);  // while the transport plays the button does nothing
-    host.clear();
-    impl(a).muteClicked(false);
-    EXPECT_TRUE(host.dispatches.empty());
-
-    // Mutes do not outlive the last instance.
+    EXPECT_EQ(click(a, false), "All ports/channels unmuted");
     a->Dispatcher(12, 0, 0);
-    impl(a).muteClicked(false);
+    EXPECT_EQ(click(a, false), "Port 0, Channel 1 muted");  // a mute that must not outlive the last instance
     destroy(a);
     destroy(b);
     a = create();

@@ -115,6 +115,35 @@ TEST_F(StateExchangeTest, PortAndChannelAreTakenOnlyWhileFreshOrUnpreserved) {
     EXPECT_TRUE(host.dispatchesWithCode(27).empty());
 }
 
+// Rules of particular formats that no other test reaches.
+TEST_F(StateExchangeTest, WhatEachFormatKnowsAndWrites) {
+    TFruityPlug* plug = loaded(oldState(3, 3, 1, 0, 0));
+    model::InstanceOptions& o = options(plug);
+    EXPECT_EQ(o.ghost, 3);  // format 3 kept the whole value
+    load(plug, oldState(7, 3, 1, 0, 0));
+    EXPECT_EQ((Row{o.ghost, o.cctimerfix}), (Row{1, 1}));
+    // A loaded instance opens on bank 1 and drops a timing fix with no controller switch to wait for.
+    load(plug, modernState(10, {{"startart", 32}, {"cctimerfix", 1}}));
+    EXPECT_EQ((Row{o.startart, o.cctimerfix}), (Row{0, 0}));
+    // Format 9 knows no "ghosttransport" yet; format 8 neither "altmiddlec" nor "ghost", and takes
+    // MIDI Extend even while port and channel are preserved.
+    load(plug, modernState(9, {{"ghosttransport", 1}, {"ALTMIDDLEC", 1}, {"changeanyrule", 1}, {"preserve", 1}}));
+    EXPECT_EQ((Row{o.ghosttransport, o.altmiddlec, o.changeanyrule}), (Row{0, 1, 1}));
+    StreamBuilder b;
+    b.i32(8).u16(0).u16(0).u16(0).i32(0);
+    b.u16(5).key("midixtend", 3).key("altmiddlec", 1).key("port", 4).key("oldparams", 1).key("ghost", 2);
+    load(plug, b.bytes);
+    EXPECT_EQ((Row{o.midixtend, o.altmiddlec, o.oldparams, o.ghost, o.port}), (Row{1, 0, 1, 0, 0}));
+    o.preserve = 0;  // unpreserved, its port as well
+    load(plug, b.bytes);
+    EXPECT_EQ((Row{o.midixtend, o.port}), (Row{1, 4}));
+
+    // Format 10 is written, with at least the first bank.
+    const Bytes fresh = save(create());
+    EXPECT_EQ(fresh.size(), 3440u);
+    EXPECT_EQ(Bytes(fresh.begin(), fresh.begin() + 6), (Bytes{10, 0, 0, 0, 16, 0}));
+}
+
 TEST_F(StateExchangeTest, AStoredScaleResizesTheEditorFromVersion12On) {
     const Bytes scaled = modernState(10, {{"uiscale", 150}, {"minimised", 1}});
     TFruityPlug* plug = loaded(scaled);
