@@ -48,7 +48,8 @@ protected:
         return answer.substr(std::min(head.size(), answer.size()));
     }
     std::string put(const std::string& path, const std::string& body) {
-        return request("PUT " + path + " HTTP/1.1\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+        return request("PUT " + path + " HTTP/1.1\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" +
+                       body);
     }
 
     static uint32_t idOf(TFruityPlug* plug) { return impl(plug).instanceId(); }
@@ -64,11 +65,13 @@ protected:
         uint32_t channel, port = 0, tab = 1;
     };
     static std::string document(const std::vector<Listed>& instances) {
-        static const std::string file = dataFile("instance.json"), instance = file.substr(0, file.find_last_not_of('\n') + 1);
+        static const std::string file = dataFile("instance.json");
+        const std::string instance = file.substr(0, file.find_last_not_of('\n') + 1);
         std::string s = "{\n\t\"instances\":\n\t[\n";
-        for (const Listed& l : instances)
-            s += (&l == instances.data() ? "" : ",\n") +
-                 fill(fill(fill(fill(instance, "ID", idOf(l.plug)), "PORT", l.port), "CHANNEL", l.channel), "TAB", l.tab);
+        for (const Listed& l : instances) {
+            const std::string text = fill(fill(instance, "ID", idOf(l.plug)), "PORT", l.port);
+            s += (&l == instances.data() ? "" : ",\n") + fill(fill(text, "CHANNEL", l.channel), "TAB", l.tab);
+        }
         return s + "\n\t]\n}\n";
     }
 
@@ -281,8 +284,9 @@ TEST_F(HttpApiTest, ServesFilesOfTheHtmlFolderAndRefusesTheRest) {
     http::HttpApi_Start(instanceDirectory(), folder.path().string(), impl(create()).instanceId());
 
     const std::pair<std::string, std::string> served[] = {
-        {"/", "<p>home</p>"}, {"/index.html", "<p>home</p>"}, {"/sub", "<p>sub</p>"}, {"\\sub\\index.html", "<p>sub</p>"},
-        {"/apix", "static"},  {"/empty.txt", ""},             {"/data.bin", binary},  {"/a..b", "dots"}};
+        {"/", "<p>home</p>"}, {"/index.html", "<p>home</p>"}, {"/sub", "<p>sub</p>"},
+        {"\\sub\\index.html", "<p>sub</p>"}, {"/apix", "static"}, {"/empty.txt", ""}, {"/data.bin", binary},
+        {"/a..b", "dots"}};
     for (const auto& [url, body] : served) EXPECT_EQ(get(url), "HTTP/1.1 200 OK\r\n\r\n" + body) << url;
     for (const std::string& refused :
          {std::string("/missing.html"), std::string("/../secret.txt"), std::string("/%2e%2e/secret.txt"),
@@ -300,18 +304,19 @@ TEST_F(HttpApiTest, LogLinesGoThroughLiveInstancesWithTheirDebugLogOn) {
     impl(a).session().debugLog = true;
     impl(b).session().debugLog = true;
     get(path(b, "/port=4"));
-    char prefixA[64], prefixB[64];
-    std::snprintf(prefixA, sizeof prefixA, "KRYL Voxtrane [%p] : ", static_cast<void*>(&impl(a)));
-    std::snprintf(prefixB, sizeof prefixB, "KRYL Voxtrane [%p] : ", static_cast<void*>(&impl(b)));
-    EXPECT_EQ(host.debugLines(), (std::vector<std::string>{
-                                     std::string(prefixA) + "Server event SB_EV_REQUEST GET " + path(b, "/port=4"),
-                                     std::string(prefixB) + "Server command port (null) (null) (4)"}));
-
+    auto prefix = [&](TFruityPlug* plug) {
+        char text[64];
+        std::snprintf(text, sizeof text, "KRYL Voxtrane [%p] : ", static_cast<void*>(&impl(plug)));
+        return std::string(text);
+    };
+    const std::string commandB = prefix(b) + "Server command port (null) (null) ";
+    const std::string eventA = prefix(a) + "Server event SB_EV_REQUEST GET " + path(b, "/port=4");
+    EXPECT_EQ(host.debugLines(), (std::vector<std::string>{eventA, commandB + "(4)"}));
     // With the starting instance gone its lines are dropped; the target's still come.
     destroy(a);
     host.clear();
     get(path(b, "/port=5"));
-    EXPECT_EQ(host.debugLines(), std::vector<std::string>{std::string(prefixB) + "Server command port (null) (null) (5)"});
+    EXPECT_EQ(host.debugLines(), std::vector<std::string>{commandB + "(5)"});
 }
 
 TEST(InstanceIdTest, CollisionsAndZeroMoveToTheNextFreeNumber) {

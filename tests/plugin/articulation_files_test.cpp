@@ -9,6 +9,7 @@ namespace {
 
 using testing_support::FileImportTest;
 using Row = std::vector<int32_t>;
+using Strings = std::vector<std::string>;
 
 // An expected export; written in text mode, so Windows stores each line break as CR LF.
 std::string expectedFile(const std::string& name) {
@@ -22,7 +23,9 @@ std::string expectedFile(const std::string& name) {
 std::string exported(const std::string& file) { return testing_support::TempFolder::bytesOf(file); }
 
 // One articulation as {icon, note, notevel, prog, modw, modc}.
-Row row(const model::Articulations& a, int i) { return {a.icon[i], a.note[i], a.notevel[i], a.prog[i], a.modw[i], a.modc[i]}; }
+Row row(const model::Articulations& a, int i) {
+    return {a.icon[i], a.note[i], a.notevel[i], a.prog[i], a.modw[i], a.modc[i]};
+}
 
 TEST_F(FileImportTest, ExportsWriteExactlyTheFileFormatAndImportBack) {
     model::Articulations& a = articulations();
@@ -133,7 +136,7 @@ TEST_F(FileImportTest, BankImportResetsFirstAndAppendFillsUpToTheLastSlot) {
     dialog.answer = write("ten.krylvox", ten + "]");
     a.prog[59] = 9;  // a program change alone makes 59 the last used articulation
     impl(plug).ImportBank(true);
-    EXPECT_EQ((std::vector<std::string>{a.name[59], a.name[60], a.name[63]}), (std::vector<std::string>{"", "N0", "N3"}));
+    EXPECT_EQ((Strings{a.name[59], a.name[60], a.name[63]}), (Strings{"", "N0", "N3"}));
     impl(plug).ImportBank(false);
     EXPECT_EQ(a.name[9], "N9");
     for (int i : {10, 59, 63}) EXPECT_TRUE(model::isArticulationEmpty(a, i)) << i;
@@ -155,8 +158,9 @@ TEST_F(FileImportTest, BankImportResetsFirstAndAppendFillsUpToTheLastSlot) {
     }
     host.clear();
     impl(plug).ImportArticulation(0);
-    EXPECT_EQ(messages(),
-              (Messages{{"Could not import articulation file. Please check it's a valid JSON-formatted articulation.", 16}}));
+    EXPECT_EQ(messages(), (Messages{{"Could not import articulation file. Please check it's a valid "
+                                     "JSON-formatted articulation.",
+                                     16}}));
 }
 
 TEST_F(FileImportTest, UaccConversionsRunBothWaysAndReportTheirCount) {
@@ -191,7 +195,7 @@ TEST_F(FileImportTest, DroppedFilesOverlayFromTheFirstSlotAndBadOnesChangeNothin
     a.name[5] = "kept";
     drop(write("Winds.TxT", R"([{"name": "One"}, {"icon": 3}])"));
     EXPECT_EQ(codes(), (Codes{10, 48}));
-    EXPECT_EQ((std::vector<std::string>{a.name[0], a.name[5]}), (std::vector<std::string>{"One", "kept"}));
+    EXPECT_EQ((Strings{a.name[0], a.name[5]}), (Strings{"One", "kept"}));
     EXPECT_EQ(a.icon[1], 3);
 
     // What cannot be read changes nothing; only text that is not JSON is reported. A bank holds
