@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 
 #include "model/defaults.h"
@@ -17,16 +17,16 @@ namespace {
 
 using testing_support::TempFolder;
 
-std::string lines(int count, const std::string& prefix = "key ") {
+std::string lines(int count) {
     std::string out;
-    for (int i = 0; i < count; ++i) out += prefix + std::to_string(i) + "\n";
+    for (int i = 0; i < count; ++i) out += "key " + std::to_string(i) + "\n";
     return out;
 }
 
 class KeyNamesTest : public ::testing::Test {
 protected:
     void SetUp() override { resetRecords(records, 1, true); }
-    const KeyNameList& names(int index = 0) { return *records.articulations.keynames[index]; }
+    const KeyNameList& names(int index) { return *a.keynames[index]; }
 
     InstanceRecords records;
     Articulations& a = records.articulations;
@@ -35,30 +35,27 @@ protected:
 
 TEST_F(KeyNamesTest, LinesNameKeysFromTheHighestDownAndStopAfter132) {
     std::string text = lines(140);
-    text.replace(0, 5, std::string(100, 'x'));  // line 0: 100 characters
+    text.replace(0, 5, std::string(100, 'x'));    // line 0: 100 characters
     text.insert(text.find("key 5\n") + 5, "\r");  // line 5 ends in CR LF
     text.replace(text.find("key 7\n"), 5, "");    // line 7 is empty
+    text.replace(text.find("key 9\n"), 5, std::string(1500, 'y'));  // longer than the read buffer: two lines
     ASSERT_TRUE(LoadKeyNames(a, 3, folder.write("strings.legato.txt", text).c_str()));
 
     const KeyNameList& list = names(3);
     EXPECT_EQ(list[0], std::string(64, 'x'));
     EXPECT_EQ(list[5], "key 5");
     EXPECT_EQ(list[7], "");
-    EXPECT_EQ(list[131], "key 131");
-    for (int i = 132; i < kKeyNameCount; ++i) EXPECT_EQ(list[i], "") << i;  // lines 132..139 ignored
+    EXPECT_EQ(list[9], std::string(64, 'y'));
+    EXPECT_EQ(list[10], std::string(64, 'y'));  // the 477 bytes after the first 1023
+    EXPECT_EQ(list[11], "key 10");
+    EXPECT_EQ(list[131], "key 130");
+    for (int i = 132; i < kKeyNameCount; ++i) EXPECT_EQ(list[i], "") << i;  // the lines after 132 are ignored
     EXPECT_EQ(*keyNameOf(a, 3, 131), list[0]);
-    EXPECT_EQ(*keyNameOf(a, 3, 0), "key 131");
+    EXPECT_EQ(*keyNameOf(a, 3, 0), "key 130");
     EXPECT_EQ(keyNameOf(a, 3, 132), nullptr);
     EXPECT_EQ(keyNameOf(a, 4, 60), nullptr);  // no list, no names
     EXPECT_EQ(a.keynamestitle[3], "strings.legato");
     EXPECT_EQ(a.keynamesmissing[3], 0);
-}
-
-TEST_F(KeyNamesTest, ALineLongerThanTheReadBufferCountsAsSeveral) {
-    ASSERT_TRUE(LoadKeyNames(a, 0, folder.write("long.txt", std::string(1500, 'y') + "\nnext\n").c_str()));
-    EXPECT_EQ(names()[0], std::string(64, 'y'));
-    EXPECT_EQ(names()[1], std::string(64, 'y'));  // the 477 bytes after the first 1023
-    EXPECT_EQ(names()[2], "next");
 }
 
 TEST_F(KeyNamesTest, SavedNamesLoadBackTheSameWith148Lines) {
@@ -66,18 +63,13 @@ TEST_F(KeyNamesTest, SavedNamesLoadBackTheSameWith148Lines) {
     (*a.keynames[0])[10] = "";
     SaveKeyNames(a, 0, folder.file("out.txt").c_str());
     EXPECT_EQ(a.keynamespath[0], folder.file("in.txt"));  // saving keeps the source
-
     const std::string written = folder.read("out.txt");
-    size_t newlines = 0;
-    for (char c : written) newlines += c == '\n';
-    EXPECT_EQ(newlines, 148u);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 148);
 #ifdef _WIN32
     EXPECT_EQ(written.substr(0, 7), "key 0\r\n");  // text mode
 #endif
-
-    const KeyNameList before = names();
     ASSERT_TRUE(LoadKeyNames(a, 1, folder.file("out.txt").c_str()));
-    EXPECT_EQ(names(1), before);
+    EXPECT_EQ(names(1), names(0));
 
     SaveKeyNames(a, 2, folder.file("none.txt").c_str());  // no names: no file
     EXPECT_FALSE(std::filesystem::exists(folder.file("none.txt")));
@@ -87,7 +79,7 @@ TEST_F(KeyNamesTest, AMissingFileKeepsTheNamesAndMarksThemMissing) {
     a.keynames[0] = std::make_unique<KeyNameList>();
     (*a.keynames[0])[0] = "kept";
     EXPECT_FALSE(LoadKeyNames(a, 0, folder.file("gone.names.txt").c_str()));
-    EXPECT_EQ(names()[0], "kept");
+    EXPECT_EQ(names(0)[0], "kept");
     EXPECT_EQ(a.keynamesmissing[0], 1);
     EXPECT_EQ(a.keynamespath[0], folder.file("gone.names.txt"));
     EXPECT_EQ(a.keynamestitle[0], "gone.names");
@@ -95,16 +87,13 @@ TEST_F(KeyNamesTest, AMissingFileKeepsTheNamesAndMarksThemMissing) {
     EXPECT_TRUE(LoadKeyNames(a, 0, nullptr));  // no path: clear
     EXPECT_TRUE(isArticulationEmpty(a, 0));
     EXPECT_FALSE(LoadKeyNames(a, 64, "x.txt"));  // beyond the articulations: nothing
-}
 
-TEST(KeyNamesTitle, DropsFolderAndLastExtensionButNotALeadingDot) {
-    EXPECT_EQ(keyNamesTitle("C:\\Keys\\strings.legato.txt"), "strings.legato");
-    EXPECT_EQ(keyNamesTitle("/keys/.names"), ".names");
-    EXPECT_EQ(keyNamesTitle("C:/a.b\\plain"), "plain");
-    EXPECT_EQ(keyNamesTitle("noext"), "noext");
+    // Titles drop the folder and the last extension, but not a leading dot.
+    for (const auto& [path, title] : std::vector<std::pair<const char*, const char*>>{
+             {"C:\\Keys\\strings.legato.txt", "strings.legato"}, {"/keys/.names", ".names"},
+             {"C:/a.b\\plain", "plain"}, {"noext", "noext"}})
+        EXPECT_EQ(keyNamesTitle(path), title) << path;
 }
-
-using testing_support::FakeFileDialog;
 
 // The menu's commands as the instance runs them: dialogs, files, and request 3 when names change.
 class KeyNamesCommandTest : public testing_support::PluginTest {
@@ -125,12 +114,11 @@ protected:
 
     TFruityPlug* plug = nullptr;
     TempFolder folder;
+    testing_support::FakeFileDialog dialog;
 };
 
 TEST_F(KeyNamesCommandTest, MenuOffersWhatTheArticulationHasAndRunsItThroughTheDialogs) {
     EXPECT_EQ(texts(), "Load key names from file|");
-
-    FakeFileDialog dialog;
     dialog.answer = folder.write("brass.txt", "top\n");
     EXPECT_TRUE(run(keyNamesBoxCommand(a(), 0, false, false)));
     EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Open);

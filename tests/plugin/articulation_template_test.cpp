@@ -12,19 +12,11 @@
 
 namespace {
 
-using testing_support::FileImportTest;
 using Strings = std::vector<std::string>;
-using Numbers = std::vector<int32_t>;
 
-class TemplateTest : public FileImportTest {
+class TemplateTest : public testing_support::FileImportTest {
 protected:
     model::IconNameTable& table() { return processWide().iconNames; }
-    // Loads `text` as the template of a program folder of its own.
-    void loadTemplate(const std::string& text) {
-        write("Plugins/Fruity/Generators/KRYL Voxtrane/articulations.kryltemplate", text);
-        processWide().programFolder = folder.string();
-        LoadTemplate();
-    }
 };
 
 TEST_F(TemplateTest, TheShippedTemplateNamesValidIcons) {
@@ -38,36 +30,41 @@ TEST_F(TemplateTest, TheShippedTemplateNamesValidIcons) {
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         EXPECT_TRUE(folded.insert(name).second) << "twice: " << name;
         // 231 icons in the strip; 55 means no icon.
-        EXPECT_GE(table().icons[i], 0) << name;
-        EXPECT_LE(table().icons[i], 230) << name;
-        EXPECT_NE(table().icons[i], 55) << name;
+        EXPECT_TRUE(table().icons[i] >= 0 && table().icons[i] <= 230 && table().icons[i] != 55) << name;
     }
     EXPECT_EQ(model::iconForRenamedArticulation(table(), "LEGATO", 55), 20);
-
-    // The last instance takes the table with it.
-    destroy(plug);
+    destroy(plug);  // the last instance takes the table with it
     EXPECT_TRUE(table().names.empty());
 }
 
-TEST_F(TemplateTest, MembersOfTheWrongTypeAreSkippedAndOrderIsKept) {
-    loadTemplate(R"({"x": 1, "articulationicons": {"Legato": 20, "Bad": "3", "Big": 4294967296,
-        "Frac": 1.5, "Pizz": 56, "Null": null, "legato": 21, "Neg": -2147483648}, "y": []})");
-    EXPECT_EQ(table().names, (Strings{"Legato", "Pizz", "legato", "Neg"}));
-    EXPECT_EQ(table().icons, (Numbers{20, 56, 21, INT32_MIN}));
-}
-
-TEST_F(TemplateTest, BrokenOrMissingTemplatesLeaveTheTableEmpty) {
-    for (const char* text : {"", "{", "[]", "{\"articulationicons\": {\"A\": 1}", R"({"other": {"A": 1}})",
-                             R"({"articulationicons": [["A", 1]]})", R"({"articulationicons": 5})"}) {
+TEST_F(TemplateTest, MembersOfTheWrongTypeAreSkippedAndBrokenFilesLeaveTheTableEmpty) {
+    processWide().programFolder = folder.path().string();
+    const struct {
+        const char* text;  // null: no file
+        Strings names;
+        std::vector<int32_t> icons;
+    } cases[] = {
+        {R"({"x": 1, "articulationicons": {"Legato": 20, "Bad": "3", "Big": 4294967296,
+            "Frac": 1.5, "Pizz": 56, "Null": null, "legato": 21, "Neg": -2147483648}, "y": []})",
+         {"Legato", "Pizz", "legato", "Neg"},
+         {20, 56, 21, INT32_MIN}},
+        {"", {}, {}},
+        {"{", {}, {}},
+        {"[]", {}, {}},
+        {"{\"articulationicons\": {\"A\": 1}", {}, {}},
+        {R"({"other": {"A": 1}})", {}, {}},
+        {R"({"articulationicons": [["A", 1]]})", {}, {}},
+        {R"({"articulationicons": 5})", {}, {}},
+        {nullptr, {}, {}},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(folder.path() / "Plugins");
+        if (c.text) write("Plugins/Fruity/Generators/KRYL Voxtrane/articulations.kryltemplate", c.text);
         table().add("stale", 1);
-        loadTemplate(text);
-        EXPECT_TRUE(table().names.empty()) << text;
-        EXPECT_TRUE(table().icons.empty()) << text;
+        LoadTemplate();
+        EXPECT_EQ(table().names, c.names) << (c.text ? c.text : "no file");
+        EXPECT_EQ(table().icons, c.icons);
     }
-    table().add("stale", 1);
-    std::filesystem::remove_all(folder / "Plugins");
-    LoadTemplate();
-    EXPECT_TRUE(table().names.empty());
 }
 
 }  // namespace

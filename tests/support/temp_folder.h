@@ -25,17 +25,20 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // Full path of `name` inside the folder, as text.
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-    // Writes `bytes` exactly (binary), returning the file's path.
+    // Full path of `name` (which may hold folders, written with "/") inside the folder, as text.
+    std::string file(const std::string& name) const {
+        return (path_ / std::filesystem::path(name).make_preferred()).string();
+    }
+    // Writes `bytes` exactly (binary), with any folders on the way, returning the file's path.
     std::string write(const std::string& name, const std::string& bytes) const {
+        std::filesystem::create_directories(std::filesystem::path(file(name)).parent_path());
         std::ofstream(file(name), std::ios::binary) << bytes;
         return file(name);
     }
-    // The file's bytes exactly (binary).
-    std::string read(const std::string& name) const {
-        std::ifstream in(file(name), std::ios::binary);
+    // The bytes of the file exactly (binary).
+    std::string read(const std::string& name) const { return bytesOf(file(name)); }
+    static std::string bytesOf(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
