@@ -135,8 +135,8 @@ void replaceArticulations(InstanceView& instance, const ByteBuffer& request) {
     // objects are skipped, and nesting however deep cannot exhaust the host's stack.
     const model::ArticulationFileContents contents = model::parseArticulationFile(text + body, false);
     if (contents.status == model::ArticulationFileStatus::kRead) {
-        // Built aside and swapped in, so a note played meanwhile finds the old bank or the new
-        // one, never an emptied one.
+        // Built aside and exchanged column by column, so a note played meanwhile never finds an
+        // emptied bank (the host gives no way to make the exchange itself atomic for a note).
         model::replaceArticulations(instance.records().articulations, [&](model::Articulations& built) {
             return model::overlayArticulations(built, contents.elements, 0);
         });
