@@ -3,32 +3,28 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/session.h"
-#include "model/defaults.h"
 #include "hostkit/recording_host.h"
+#include "model/defaults.h"
 
 namespace testing_support {
 
+// Answers each voice's colour; every release velocity is 0.
 class RecordingSessionHost final : public engine::SessionHost {
 public:
     void midiOut(uint32_t message) override { midi.push_back(message); }
     intptr_t voiceQuery(intptr_t hostVoice, intptr_t code, intptr_t) override {
-        if (code == engine::kVoiceColour) return colour.count(hostVoice) ? colour[hostVoice] : 0;
-        if (code != engine::kVoiceReleaseVelocity) return 0;
-        const float v = releaseVelocity.count(hostVoice) ? releaseVelocity[hostVoice] : 0.0f;
-        uint32_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        return bits;
+        return code == engine::kVoiceColour && colour.count(hostVoice) ? colour[hostVoice] : 0;
     }
     void voiceDone(intptr_t hostVoice) override { done.push_back(hostVoice); }
     void debugLine(const char* text) override { lines.emplace_back(text); }
-    void repaintEditor() override { ++repaints; }
+    void repaintEditor() override {}
     void stateChanged() override { ++stateChanges; }
 
     std::vector<std::string> described() const {
@@ -40,10 +36,8 @@ public:
     std::vector<uint32_t> midi;
     std::vector<intptr_t> done;
     std::vector<std::string> lines;
-    int repaints = 0;
     int stateChanges = 0;
     std::map<intptr_t, int> colour;
-    std::map<intptr_t, float> releaseVelocity;
 };
 
 class SessionTest : public ::testing::Test {
@@ -56,23 +50,18 @@ protected:
         return std::make_unique<engine::Session>(otherRecords, otherHost, *tables, &otherRecords);
     }
 
-    // A note as the host plays it: level (1.0 = velocity 100), bank property and pitch in the
-    // voice block, and the colour the host answers for the voice.
-    intptr_t play(intptr_t hostVoice, int key, int colour = 0, float level = 1.0f, float property = 0.0f) {
+    // A note as the host plays it: level (1.0 = velocity 100) and pitch in the voice block, and
+    // the colour the host answers for the voice.
+    intptr_t play(intptr_t hostVoice, int key, int colour = 0, float level = 1.0f) {
         host.colour[hostVoice] = colour;
-        float levels[10] = {};
-        levels[1] = level;
-        levels[3] = property;
+        float levels[10] = {0, level};
         levels[7] = static_cast<float>((key - 60) * 100);
         return session.TriggerVoice(levels, hostVoice);
     }
     void setArticulation(int i, int note, int notevel, int prog, int modc, int modw) {
         model::Articulations& a = records.articulations;
-        a.note[i] = note;
-        a.notevel[i] = notevel;
-        a.prog[i] = prog;
-        a.modc[i] = modc;
-        a.modw[i] = modw;
+        std::tie(a.note[i], a.notevel[i], a.prog[i], a.modc[i], a.modw[i]) =
+            std::make_tuple(note, notevel, prog, modc, modw);
     }
     std::vector<std::string> takeMidi() {
         std::vector<std::string> out = host.described();
