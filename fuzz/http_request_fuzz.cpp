@@ -1,17 +1,14 @@
-// Arbitrary bytes as what HTTP clients send: through the server's receive path (split into
-// chunks and spread over several connections, some of which hang up) and on into the API's
-// routing, commands, articulation PUT and static files, on in-memory sockets. Beyond not
-// crashing, every connection must be gone within a bounded number of polls, and no socket left.
-#include <cstddef>
-#include <cstdint>
+// Arbitrary bytes as HTTP requests in chunks over in-memory connections (some hanging up), through
+// the server into the API; every connection must be gone within bounded polls, and no socket left.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "hostkit/recording_host.h"
 #include "http/http_api.h"
 #include "http/http_server.h"
-#include "plugin/fruity_abi.h"
 #include "plugin/process_wide.h"
 #include "plugin/voxtrane_plug.h"
 #include "support/fake_clock.h"
@@ -22,18 +19,17 @@ extern "C" TFruityPlug* CreatePlugInstance(TFruityPlugHost* host, TPluginTag tag
 
 namespace {
 
-using testing_support::FakeSockets;
+const std::filesystem::path kFolder = std::filesystem::temp_directory_path() / "voxtrane-http-fuzz";
 
 struct World {
     testing_support::FakeSettings settings;
     testing_support::FakeClock clock;
     hostkit::RecordingHost host;
-    TFruityPlug* plugs[2] = {};
+    TFruityPlug* plug = nullptr;
 
     World() {
         settings.setDword("Software\\KRYL\\KRYL Voxtrane", "HTTP API", 1);
-        const auto folder = std::filesystem::temp_directory_path() / "voxtrane-http-fuzz";
-        const auto html = folder / "Plugins" / "Fruity" / "Generators" / "KRYL Voxtrane" / "html";
+        const auto html = kFolder / "Plugins" / "Fruity" / "Generators" / "KRYL Voxtrane" / "html";
         std::filesystem::create_directories(html / "sub");
         std::ofstream(html / "index.html", std::ios::binary) << "<p>index</p>";
         std::ofstream(html / "sub" / "a.txt", std::ios::binary) << "a";
@@ -49,13 +45,13 @@ World& world() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     World& w = world();
-    FakeSockets sockets;
-    if (!w.plugs[0]) {
-        w.plugs[0] = CreatePlugInstance(&w.host, 1);
-        w.plugs[1] = CreatePlugInstance(&w.host, 2);
+    testing_support::FakeSockets sockets;  // before the instances, whose creation starts the server
+    if (!w.plug) {
+        w.plug = CreatePlugInstance(&w.host, 1);
+        CreatePlugInstance(&w.host, 2);
     }
-    const std::string folder = (std::filesystem::temp_directory_path() / "voxtrane-http-fuzz").string();
-    http::HttpApi_Start(instanceDirectory(), folder, static_cast<KRYLVSTExprPlug*>(w.plugs[0])->core().instanceId());
+    const uint32_t id = static_cast<KRYLVSTExprPlug*>(w.plug)->core().instanceId();
+    http::HttpApi_Start(instanceDirectory(), kFolder.string(), id);
     if (!http::HttpApi_Running()) __builtin_trap();
 
     // The first byte picks the chunk size and which clients hang up; the rest is split at
@@ -65,23 +61,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string request;
     int clients = 0;
     for (size_t i = size > 2 ? 2 : size; i <= size; ++i) {
-        if (i == size || (data[i] == 0xFF && clients < 7)) {
-            sockets.connect(request, (hangUps >> clients) & 1, chunk);
-            ++clients;
-            request.clear();
-        } else {
+        if (i == size || (data[i] == 0xFF && clients < 7))
+            sockets.connect(std::exchange(request, std::string()), (hangUps >> clients++) & 1, chunk);
+        else
             request += static_cast<char>(data[i]);
-        }
     }
 
     for (int pass = 0; pass < 2000; ++pass) {
         http::HttpApi_Poll();
         if (pass == 1000) w.clock.advance(31);  // time out whatever still waits for bytes
-        if (http::HttpServer_ConnectionCount(http::HttpApi_Server()) == 0 && pass > 0) {
-            bool allAccepted = true;
-            for (const auto& c : sockets.clients) allAccepted = allAccepted && c.accepted;
-            if (allAccepted) break;
-        }
+        const auto& all = sockets.clients;
+        if (http::HttpServer_ConnectionCount(http::HttpApi_Server()) == 0 &&
+            std::all_of(all.begin(), all.end(), [](const auto& c) { return c.accepted; }))
+            break;
     }
     if (http::HttpServer_ConnectionCount(http::HttpApi_Server()) != 0) __builtin_trap();
     http::HttpApi_Stop(0);

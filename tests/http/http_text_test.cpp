@@ -1,5 +1,4 @@
-// The server's text functions: the byte buffer and its formatted push, header lookup and URL
-// decoding.
+// The server's text functions: the byte buffer's formatted push, header lookup and URL decoding.
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -10,25 +9,6 @@
 
 namespace http {
 namespace {
-
-struct Buffer {
-    ByteBuffer b{};
-    ~Buffer() { ByteBuffer_Free(&b); }
-    std::string text() const { return std::string(reinterpret_cast<const char*>(b.data), b.length); }
-};
-
-// Dropping from the front and the terminator are the server tests' (partial sends, request texts).
-TEST(ByteBufferTest, GrowsByDoublingAndReservesExactly) {
-    Buffer buf;
-    for (const char c : {'a', 'b', 'c'}) ByteBuffer_PushByte(&buf.b, static_cast<uint8_t>(c));
-    EXPECT_EQ(buf.b.capacity, 4u);
-    EXPECT_EQ(ByteBuffer_PushBytes(&buf.b, "defgh", 5), SB_OK);
-    EXPECT_EQ(buf.b.capacity, 8u);
-    ByteBuffer_Reserve(&buf.b, 5);
-    ByteBuffer_Reserve(&buf.b, 11);
-    EXPECT_EQ(buf.b.capacity, 11u);
-    EXPECT_EQ(buf.text(), "abcdefgh");
-}
 
 // The template language: the listed letters format their argument, every other letter (and an
 // "s" with a width) stands for itself and takes none; what cannot be formatted safely fails the
@@ -42,20 +22,20 @@ int push(ByteBuffer* b, const char* format, ...) {
 }
 
 TEST(ByteBufferTest, FormattedPushFollowsTheTemplateRules) {
-    Buffer buf;
-    ByteBuffer& b = buf.b;
-    const char* none = nullptr;
-    EXPECT_EQ(push(&b, "[%s|%s]", "text", none), SB_OK);
+    ByteBuffer b{};
+    const auto text = [&] { return std::string(reinterpret_cast<const char*>(b.data), b.length); };
+    EXPECT_EQ(push(&b, "[%s|%s]", "text", static_cast<const char*>(nullptr)), SB_OK);
     EXPECT_EQ(push(&b, "%i %d %u %x %X %c %05.1f %g|", -7, 12, 4000000000u, 255, 255, 'Q', 2.5, 0.5), SB_OK);
     EXPECT_EQ(push(&b, "100%% %5s %e %ld|%i", 42), SB_OK);
-    EXPECT_EQ(buf.text(), "[text|(null)]-7 12 4000000000 ff FF Q 002.5 0.5|100% s e ld|42");
+    EXPECT_EQ(text(), "[text|(null)]-7 12 4000000000 ff FF Q 002.5 0.5|100% s e ld|42");
 
     ByteBuffer_DropFront(&b, b.length);
     ByteBuffer_PushBytes(&b, "kept", 4);
     EXPECT_EQ(push(&b, "abc%*d", 5), SB_ERR_TRUNCATED);   // the C library would read an argument never passed
     EXPECT_EQ(push(&b, "abc%1$d", 5), SB_ERR_TRUNCATED);
     EXPECT_EQ(push(&b, "abc%900d", 5), SB_ERR_TRUNCATED);  // wider than the scratch buffer
-    EXPECT_EQ(buf.text(), "kept");
+    EXPECT_EQ(text(), "kept");
+    ByteBuffer_Free(&b);
 }
 
 TEST(HttpGetHeaderTest, FindsValuesCaseInsensitivelyWithinTheHead) {
@@ -66,20 +46,16 @@ TEST(HttpGetHeaderTest, FindsValuesCaseInsensitivelyWithinTheHead) {
         const char* name;
         const char* value;  // the line's rest up to "\r"; null when not found
     } cases[] = {
-        {head, "Content-Length", "42"},
-        {head, "HOST", "example"},
+        {head, "Content-Length", "42"}, {head, "HOST", "example"}, {"A: 1\rB: 2", "b", "2"}, {"", "Host", nullptr},
         {head, "Content", nullptr},  // a name must be followed by its colon
         {head, "After", nullptr},    // nothing after the blank line is a header
         {"GET: odd\r\n\r\n", "get", "odd"},  // the request line is looked at like any other
         {"GET / HTTP/1.1\nHost: a\n\n", "Host", nullptr},  // only "\r" ends a line
-        {"A: 1\rB: 2", "b", "2"},
-        {"", "Host", nullptr},
     };
     for (const auto& c : cases) {
         const char* value = Http_GetHeader(c.head, c.name);
-        if (!c.value) EXPECT_EQ(value, nullptr) << c.name;
-        else if (!value) ADD_FAILURE() << c.name;
-        else EXPECT_EQ(std::string(value).substr(0, std::string(value).find('\r')), c.value) << c.name;
+        const std::string line = value ? std::string(value).substr(0, std::string(value).find('\r')) : "<none>";
+        EXPECT_EQ(line, c.value ? c.value : "<none>") << c.name;
     }
 }
 
@@ -90,15 +66,12 @@ TEST(HttpUrlDecodeTest, DecodesEscapesStopsAtTheQueryAndCutsAtTheSize) {
         size_t size;
         int result;
     } cases[] = {
-        {"/a%20b+c", "/a b c", 64, SB_OK},
-        {"/api/1/port=3?x=1", "/api/1/port=3", 64, SB_OK},
-        {"/a&b", "/a", 64, SB_OK},
-        {"/path HTTP/1.1\r\n", "/path", 64, SB_OK},
-        {"%2F%2f%41%4", "//A%4", 64, SB_OK},  // a percent sign without two characters after it stays
-        {"x%", "x%", 64, SB_OK},
-        {"%3g", "\x40", 64, SB_OK},  // digits are not validated: "g" counts as 16
-        {"/abcdef", "/abc", 5, SB_ERR_TRUNCATED},
+        {"/a%20b+c", "/a b c", 64, SB_OK},     {"/api/1/port=3?x=1", "/api/1/port=3", 64, SB_OK},
+        {"/a&b", "/a", 64, SB_OK},             {"/path HTTP/1.1\r\n", "/path", 64, SB_OK},
+        {"x%", "x%", 64, SB_OK},               {"/abcdef", "/abc", 5, SB_ERR_TRUNCATED},
         {"/abc", "/abc", 5, SB_OK},
+        {"%2F%2f%41%4", "//A%4", 64, SB_OK},  // a percent sign without two characters after it stays
+        {"%3g", "\x40", 64, SB_OK},          // digits are not validated: "g" counts as 16
     };
     for (const auto& c : cases) {
         char out[64];

@@ -21,14 +21,13 @@ TEST(RegistryValues, StoredValuesFallBackToTheirDefaults) {
     RegReadString(kVoxtraneKey, "HTTP Port", port, "8000");
     EXPECT_STREQ(port, "9000");
 
-    for (const char* text : {"automatic", "", " x1.5"}) {  // not a number: automatic
+    // Not a number: automatic (0); read as far as it is a number; too long for the buffer: the default.
+    const std::pair<std::string, float> scales[] = {
+        {"automatic", 0.0f}, {"", 0.0f}, {" x1.5", 0.0f}, {"1.25x", 1.25f}, {std::string(261, '1'), 7.0f}};
+    for (const auto& [text, value] : scales) {
         store.setString(kVoxtraneKey, "UI Scale", text);
-        EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 7.0f), 0.0f) << text;
+        EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 7.0f), value) << text;
     }
-    store.setString(kVoxtraneKey, "UI Scale", "1.25x");  // converted as far as it is a number
-    EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 0.0f), 1.25f);
-    store.setString(kVoxtraneKey, "UI Scale", std::string(261, '1'));  // longer than the buffer
-    EXPECT_EQ(RegReadFloat(kVoxtraneKey, "UI Scale", 7.0f), 7.0f);
 
     // A scale is written as its text padded with zero bytes to 260, and reads back.
     RegWriteFloat(kVoxtraneKey, "UI Scale", 1.5f);

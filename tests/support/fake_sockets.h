@@ -15,12 +15,12 @@ namespace testing_support {
 class FakeSockets final : public platform::Sockets {
 public:
     struct Client {
+        Client(std::string in, bool hangs, size_t most) : input(std::move(in)), chunk(most), hangsUp(hangs) {}
         std::string input;  // what the client sends
         size_t delivered = 0;
-        size_t chunk = SIZE_MAX;  // most bytes one receive hands over
-        bool hangsUp = false;     // closes its side once `input` is delivered
+        size_t chunk;  // most bytes one receive hands over
+        bool hangsUp;  // closes its side once `input` is delivered
         bool accepted = false;
-        bool open = false;  // the server's socket for it
         bool closedByServer = false;
         std::string output;  // what the server sent
     };
@@ -33,10 +33,7 @@ public:
 
     // A client that connects and sends `input`; its index.
     size_t connect(std::string input, bool hangsUp = false, size_t chunk = SIZE_MAX) {
-        clients.emplace_back();
-        clients.back().input = std::move(input);
-        clients.back().chunk = chunk;
-        clients.back().hangsUp = hangsUp;
+        clients.emplace_back(std::move(input), hangsUp, chunk);
         return clients.size() - 1;
     }
 
@@ -51,7 +48,7 @@ public:
     platform::SocketHandle accept(platform::SocketHandle, char (&peer)[platform::kPeerAddressSize]) override {
         const auto waiting = std::find_if(clients.begin(), clients.end(), [](const Client& c) { return !c.accepted; });
         if (waiting == clients.end()) return platform::kInvalidSocket;
-        waiting->accepted = waiting->open = true;
+        waiting->accepted = true;
         ++open;
         std::strcpy(peer, "127.0.0.1");
         return kFirstClient + static_cast<platform::SocketHandle>(waiting - clients.begin());
@@ -68,22 +65,15 @@ public:
     int64_t send(platform::SocketHandle socket, const void* data, size_t size, bool& wouldBlock) override {
         const size_t n = std::min(size, sendLimit);
         wouldBlock = n == 0;
-        if (n == 0) return -1;
-        clients.at(socket - kFirstClient).output.append(static_cast<const char*>(data), n);
-        return static_cast<int64_t>(n);
+        if (n > 0) clients.at(socket - kFirstClient).output.append(static_cast<const char*>(data), n);
+        return n > 0 ? static_cast<int64_t>(n) : -1;
     }
     void close(platform::SocketHandle socket) override {
         --open;
-        if (socket == kListener) {
-            listening = false;
-            return;
-        }
-        Client& c = clients.at(socket - kFirstClient);
-        c.open = false;
-        c.closedByServer = true;
+        if (socket == kListener) listening = false;
+        else clients.at(socket - kFirstClient).closedByServer = true;
     }
     int wait(platform::SocketSet& read, platform::SocketSet& write, uint32_t) override {
-        ++waits;
         int ready = 0;
         for (size_t i = 0; i < read.count; ++i) {
             const platform::SocketHandle s = read.sockets[i];
@@ -105,7 +95,6 @@ public:
     bool listening = false;
     size_t sendLimit = SIZE_MAX;  // most bytes one send takes
     size_t open = 0;
-    int waits = 0;
     std::string lastPort;
 };
 
