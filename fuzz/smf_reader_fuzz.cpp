@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "smf/smf.h"
@@ -33,7 +34,6 @@ void checkAccepted(const smf::Song& song) {
         check((s.denominator & (s.denominator - 1)) == 0);
         check(i == 0 || song.signatures[i - 1].tick <= s.tick);
     }
-    // The listing's clock at the end of the song.
     const double seconds = smf::secondsAt(song, song.endTick);
     check(std::isfinite(seconds) && seconds >= 0.0);
     check(!smf::barsBeatsTicks(song, song.endTick).empty());
@@ -52,23 +52,20 @@ void checkRoundTrip(const smf::Song& song) {
     std::string error;
     check(smf::parse(bytes.data(), bytes.size(), back, error));
     check(back.ticksPerQuarter == song.ticksPerQuarter);
-    check(back.events.size() == song.events.size());
-    for (size_t i = 0; i < song.events.size(); ++i) {
-        const smf::ChannelEvent &a = song.events[i], &b = back.events[i];
-        check(a.tick == b.tick && a.track + 1 == b.track && a.status == b.status && a.data1 == b.data1 &&
-              a.data2 == b.data2);
-    }
-    check(back.tempos.size() == song.tempos.size());
-    for (size_t i = 0; i < song.tempos.size(); ++i)
-        check(back.tempos[i].tick == song.tempos[i].tick &&
-              back.tempos[i].microsecondsPerQuarter == song.tempos[i].microsecondsPerQuarter);
-    check(back.signatures.size() == song.signatures.size());
+    auto event = [](const smf::ChannelEvent& e, int track) {
+        return std::make_tuple(e.tick, track, e.status, e.data1, e.data2);
+    };
+    auto tempo = [](const smf::TempoChange& t) { return std::make_tuple(t.tick, t.microsecondsPerQuarter); };
+    auto signature = [](const smf::TimeSignature& s) {
+        return std::make_tuple(s.tick, s.numerator, s.denominator, s.clocksPerClick, s.thirtySecondsPerQuarter);
+    };
+    check(back.events.size() == song.events.size() && back.tempos.size() == song.tempos.size() &&
+          back.signatures.size() == song.signatures.size());
+    for (size_t i = 0; i < song.events.size(); ++i)
+        check(event(song.events[i], song.events[i].track + 1) == event(back.events[i], back.events[i].track));
+    for (size_t i = 0; i < song.tempos.size(); ++i) check(tempo(song.tempos[i]) == tempo(back.tempos[i]));
     for (size_t i = 0; i < song.signatures.size(); ++i)
-        check(back.signatures[i].tick == song.signatures[i].tick &&
-              back.signatures[i].numerator == song.signatures[i].numerator &&
-              back.signatures[i].denominator == song.signatures[i].denominator &&
-              back.signatures[i].clocksPerClick == song.signatures[i].clocksPerClick &&
-              back.signatures[i].thirtySecondsPerQuarter == song.signatures[i].thirtySecondsPerQuarter);
+        check(signature(song.signatures[i]) == signature(back.signatures[i]));
 }
 
 }  // namespace

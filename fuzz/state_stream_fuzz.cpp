@@ -1,8 +1,7 @@
-// Arbitrary bytes as a saved instance state, read as the plugin's own module and as one installed
-// under a "MIDI Out" name. Beyond not crashing: a state of the written layout (formats 8 to 10
-// read the same keyed values) saves as it loaded; older layouts may keep values whole that the
-// written one narrows, so theirs must settle after one save. And the instance still plays: a
-// few notes on and off, after which no key the receiver was sent is left sounding.
+// Arbitrary bytes as a saved state, read by the plugin's own module and by one named "MIDI Out".
+// A state of the written layout saves as it loaded; older layouts may keep values whole that the
+// written one narrows, so theirs must settle after one save. And the instance still plays without
+// leaving a key sounding.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +24,6 @@ void check(bool condition) {
     if (!condition) __builtin_trap();
 }
 
-// A state's bytes on their way in or out.
 struct Memory final : model::ByteSource, model::ByteSink {
     Bytes bytes;
     size_t position = 0;
@@ -46,7 +44,6 @@ struct Loaded {
     int32_t foreignChannel = 0;
     int32_t format = 0;
 
-    // A fresh instance's records with `bytes` loaded into them.
     Loaded(const Bytes& bytes, bool foreignModule) {
         model::resetRecords(records, 1, true);
         model::LoadContext context(singleEditor, foreignChannel);
@@ -63,8 +60,7 @@ struct Loaded {
     }
 };
 
-// The receiver's view: which keys sound on which port and channel. A note-off ends every
-// note-on of its key.
+// Which keys sound on which port and channel; a note-off ends every note-on of its key.
 class Receiver final : public engine::SessionHost {
 public:
     explicit Receiver(bool midiExtend) : midiExtend_(midiExtend) {}
@@ -89,9 +85,8 @@ private:
     bool midiExtend_;
 };
 
-// Notes of every colour and bank, each ending one of four ways: held over the delay of the
-// Kontakt timing fix and let go; let go at once, before the delay; let go at once and killed
-// just after the delayed note-on; let go and killed at once.
+// Notes of every colour and bank, let go after the timing fix's delay, before it, just after the
+// delayed note-on with a kill, or at once with a kill.
 void play(model::InstanceRecords& records, int firstColour) {
     static engine::SharedTables tables;
     tables.portChannelState[engine::portChannelIndex(records.options.port, records.options.channel)] = {};

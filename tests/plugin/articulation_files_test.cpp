@@ -1,6 +1,7 @@
-// Articulation files through the instance: the exact text written (data/), what an import takes
-// and leaves, bank import and append, the UACC conversions and files dropped on the plugin.
+// Articulation files through the instance: export, import, UACC conversion and dropped files.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "model/defaults.h"
 #include "plugin/file_import_fixture.h"
@@ -14,17 +15,19 @@ using Strings = std::vector<std::string>;
 // An expected export; written in text mode, so Windows stores each line break as CR LF.
 std::string expectedFile(const std::string& name) {
     std::string text = testing_support::TempFolder::bytesOf(VOXTRANE_TESTS_DIR "/plugin/data/" + name);
-    EXPECT_FALSE(text.empty()) << name;
 #ifdef _WIN32
     for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2)) text.insert(at, "\r");
 #endif
     return text;
 }
-std::string exported(const std::string& file) { return testing_support::TempFolder::bytesOf(file); }
 
-// One articulation as {icon, note, notevel, prog, modw, modc}.
+// One articulation as {icon, note, notevel, prog, modw, modc}, read and set.
 Row row(const model::Articulations& a, int i) {
     return {a.icon[i], a.note[i], a.notevel[i], a.prog[i], a.modw[i], a.modc[i]};
+}
+void setRow(model::Articulations& a, int i, const Row& r) {
+    std::tie(a.icon[i], a.note[i], a.notevel[i], a.prog[i], a.modw[i], a.modc[i]) =
+        std::tie(r[0], r[1], r[2], r[3], r[4], r[5]);
 }
 
 TEST_F(FileImportTest, ExportsWriteExactlyTheFileFormatAndImportBack) {
@@ -32,31 +35,22 @@ TEST_F(FileImportTest, ExportsWriteExactlyTheFileFormatAndImportBack) {
     a.name[3] = "Legato";
     dialog.answer = path("one.krylvox");
     impl(plug).ArticulationCommand(3, 8);
-    EXPECT_EQ(exported(dialog.answer), expectedFile("legato.krylvox"));
+    EXPECT_EQ(testing_support::TempFolder::bytesOf(dialog.answer), expectedFile("legato.krylvox"));
     EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Save);
     EXPECT_EQ(messages(), (Messages{{"Articulation exported!", 0}}));
     impl(plug).ArticulationCommand(40, 9);  // into another slot
     EXPECT_EQ(a.name[40], "Legato");
-    EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Open);
     EXPECT_EQ(codes(), (Codes{19, 48}));
 
-    // A bank ends at its last used articulation (a program change alone counts); the unused
-    // one in between is written with reset values. Names escape as JSON asks.
+    // A bank ends at its last used articulation, a program change alone counting.
     model::resetRecords(impl(plug).records(), 1, false);
     host.clear();
     a.name[0] = std::string("Sp\"icc\\ato\x01\x1f\t\n\r\b\f\0z", 19);
-    a.icon[0] = 42;
-    a.note[0] = 24;
-    a.notevel[0] = 0;
-    a.modw[0] = 127;
-    a.modc[0] = -3;
+    setRow(a, 0, {42, 24, 0, -1, 127, -3});
     a.prog[2] = 5;
     impl(plug).ExportBank();
-    EXPECT_EQ(exported(dialog.answer), expectedFile("bank.krylvox"));
-    model::resetRecords(impl(plug).records(), 1, false);
-    impl(plug).ExportBank();
-    EXPECT_EQ(exported(dialog.answer), expectedFile("empty.krylvox"));
-    EXPECT_EQ(messages(), (Messages{{"3 articulations exported!", 0}, {"0 articulations exported!", 0}}));
+    EXPECT_EQ(testing_support::TempFolder::bytesOf(dialog.answer), expectedFile("bank.krylvox"));
+    EXPECT_EQ(messages(), (Messages{{"3 articulations exported!", 0}}));
 }
 
 TEST_F(FileImportTest, FailuresCancelsAndCommandsThatChangeNothing) {
@@ -67,26 +61,17 @@ TEST_F(FileImportTest, FailuresCancelsAndCommandsThatChangeNothing) {
     const std::pair<std::string, intptr_t> failed{"Could not export articulation file. Please try again.", 16};
     EXPECT_EQ(messages(), (Messages{failed, failed}));
 
-    // Cancelled dialogs change nothing.
-    dialog.answer.clear();
+    dialog.answer.clear();  // cancelled
     dialog.shown.clear();
     host.clear();
     impl(plug).ExportBank();
     impl(plug).ImportBank(false);
     EXPECT_TRUE(host.dispatches.empty());
-    // Nor does export of a program-only articulation, which is not offered. Which commands change
-    // the state is the model's; the instance reports what it says.
     articulations().prog[1] = 3;
-    const struct {
-        int index, command;
-        Codes expected;
-    } cases[] = {{0, 8, {}}, {0, 9, {}}, {1, 8, {}}, {0, 6, {}}, {1, 1, {48}}, {0, 5, {48}}, {-1, 9, {}}, {0, 0, {}}};
-    for (const auto& c : cases) {
-        host.clear();
-        impl(plug).ArticulationCommand(c.index, c.command);
-        EXPECT_EQ(codes(), c.expected) << c.index << " " << c.command;
-    }
-    EXPECT_EQ(dialog.shown.size(), 4u);
+    impl(plug).ArticulationCommand(1, 8);  // program only: no export offered
+    impl(plug).ArticulationCommand(1, 1);
+    EXPECT_EQ(codes(), (Codes{48}));
+    EXPECT_EQ(dialog.shown.size(), 2u);
 }
 
 TEST_F(FileImportTest, ImportTakesMembersOfTheRightTypeAndLeavesTheRest) {
@@ -99,20 +84,15 @@ TEST_F(FileImportTest, ImportTakesMembersOfTheRightTypeAndLeavesTheRest) {
     EXPECT_EQ(row(a, 0), (Row{55, 30, 127, 42, -1, -1}));
     EXPECT_EQ(a.keynamespath[0], "C:\\keys.txt");
     EXPECT_EQ(a.name[1], "");
-    for (const char* text : {"[]", "null"}) {  // no articulation in it: quietly nothing
-        dialog.answer = write("none.krylvox", text);
-        impl(plug).ImportArticulation(0);
-        EXPECT_EQ(a.name[0], "First") << text;
-    }
-    EXPECT_EQ(codes(), (Codes{48}));
-    // "prog" wins over "uacc" wherever it stands in the element.
-    for (const char* text : {R"([{"uacc": 42, "prog": 7}])", R"([{"prog": 7, "uacc": 42}])"}) {
-        dialog.answer = write("both.krylvox", text);
+    // No articulation in it: quietly nothing. "prog" wins over "uacc" wherever it stands.
+    for (const char* text : {"[]", "null", R"([{"uacc": 42, "prog": 7}])", R"([{"prog": 7, "uacc": 42}])"}) {
+        dialog.answer = write("some.krylvox", text);
         impl(plug).ImportArticulation(1);
-        EXPECT_EQ(a.prog[1], 7) << text;
     }
+    EXPECT_EQ(a.prog[1], 7);
+    EXPECT_EQ(codes(), (Codes{48, 48, 48}));
 
-    // Wrong types are skipped member by member; an element that is not an object keeps its slot.
+    // Wrong types are skipped member by member; a non-object element keeps its slot.
     a.name[2] = "last used";
     dialog.answer = write("types.krylvox", R"([
         {"name": 5, "icon": "7", "note": 3.5, "notevel": 4294967296, "prog": true, "modw": null, "modc": -2147483648},
@@ -141,7 +121,7 @@ TEST_F(FileImportTest, BankImportResetsFirstAndAppendFillsUpToTheLastSlot) {
     EXPECT_EQ(a.name[9], "N9");
     for (int i : {10, 59, 63}) EXPECT_TRUE(model::isArticulationEmpty(a, i)) << i;
 
-    // The reset comes before the file is read: a bad file leaves an empty bank.
+    // The bank is reset before the file is read.
     const struct {
         const char* name;
         const char* text;  // null: no such file
@@ -158,20 +138,14 @@ TEST_F(FileImportTest, BankImportResetsFirstAndAppendFillsUpToTheLastSlot) {
     }
     host.clear();
     impl(plug).ImportArticulation(0);
-    EXPECT_EQ(messages(), (Messages{{"Could not import articulation file. Please check it's a valid "
-                                     "JSON-formatted articulation.",
-                                     16}}));
+    EXPECT_EQ(messages().at(0).first.rfind("Could not import articulation file.", 0), 0u);
 }
 
 TEST_F(FileImportTest, UaccConversionsRunBothWaysAndReportTheirCount) {
     model::Articulations& a = articulations();
-    a.note[0] = 24;
-    a.notevel[0] = 41;
-    a.note[1] = 0;
-    a.notevel[1] = 7;
-    a.note[2] = 60;  // a key switch and the CC form at once: the key stays when converting back
-    a.modc[2] = 32;
-    a.modw[2] = 9;
+    setRow(a, 0, {55, 24, 41, -1, -1, -1});
+    setRow(a, 1, {55, 0, 7, -1, -1, -1});
+    setRow(a, 2, {55, 60, 127, -1, 9, 32});  // both forms at once: the key stays when converting back
     impl(plug).ConvertUacc(model::UaccDirection::kKeyswitchToCc);
     EXPECT_EQ(row(a, 0), (Row{55, -1, 127, -1, 41, 32}));
     EXPECT_EQ(a.modw[2], 127);
@@ -185,8 +159,6 @@ TEST_F(FileImportTest, UaccConversionsRunBothWaysAndReportTheirCount) {
                                     {"3 articulations converted from UACC CC to UACC KS", 0}}));
     host.clear();
     impl(plug).ConvertUacc(model::UaccDirection::kCcToKeyswitch);  // nothing left to convert
-    model::resetRecords(impl(plug).records(), 1, false);
-    impl(plug).ConvertUacc(model::UaccDirection::kKeyswitchToCc);
     EXPECT_TRUE(host.dispatches.empty());
 }
 
@@ -198,8 +170,7 @@ TEST_F(FileImportTest, DroppedFilesOverlayFromTheFirstSlotAndBadOnesChangeNothin
     EXPECT_EQ((Strings{a.name[0], a.name[5]}), (Strings{"One", "kept"}));
     EXPECT_EQ(a.icon[1], 3);
 
-    // What cannot be read changes nothing; only text that is not JSON is reported. A bank holds
-    // at most 64 articulations, and a file of 64 fills it.
+    // What cannot be read changes nothing; only text that is not JSON is reported.
     auto objects = [](int n) {
         std::string s = "[{\"note\": 1}";
         for (int i = 1; i < n; ++i) s += ",{\"note\": 1}";
@@ -211,13 +182,10 @@ TEST_F(FileImportTest, DroppedFilesOverlayFromTheFirstSlotAndBadOnesChangeNothin
         std::string file;
         Codes expected;
     } bad[] = {
-        {path("absent.krylvox"), {10, 48}},
-        {path("Folder.krylvox"), {10, 48}},
+        {path("absent.krylvox"), {10, 48}}, {path("Folder.krylvox"), {10, 48}},
         {write("broken.txt", "[{\"name\": }]"), {10, 19, 48}},
-        {write("deep.krylvox", std::string(200000, '[')), {10, 19, 48}},
-        {write("many.krylvox", objects(65)), {10, 48}},
-        {write("object.krylvox", R"({"name": "x"})"), {10, 48}},
-        {write("bank.json", "[{}]"), {}},
+        {write("deep.krylvox", std::string(200000, '[')), {10, 19, 48}}, {write("many.krylvox", objects(65)), {10, 48}},
+        {write("object.krylvox", R"({"name": "x"})"), {10, 48}}, {write("bank.json", "[{}]"), {}},
     };
     for (const auto& b : bad) {
         host.clear();

