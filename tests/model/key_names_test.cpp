@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "model/defaults.h"
+#include "platform/file_dialog.h"
+#include "support/fake_file_dialog.h"
+#include "support/plugin_fixture.h"
 #include "support/temp_folder.h"
 
 namespace model {
@@ -79,6 +82,44 @@ TEST_F(KeyNamesTest, NoPathClearsAndTitlesDropTheFolderAndTheLastExtension) {
              {"C:\\Keys\\strings.legato.txt", "strings.legato"}, {"/keys/.names", ".names"},
              {"C:/a.b\\plain", "plain"}, {"noext", "noext"}})
         EXPECT_EQ(keyNamesTitle(path), title) << path;
+}
+
+}  // namespace
+}  // namespace model
+
+namespace model {
+namespace {
+
+// The menu's commands as the instance runs them: its dialogs, the files, request 3 on a change.
+class KeyNamesCommandTest : public testing_support::PluginTest {
+protected:
+    void SetUp() override { plug = create(); }
+    Articulations& a() { return impl(plug).records().articulations; }
+    bool run(KeyNamesCommand command) {  // true when the host was told the names changed
+        host.clear();
+        impl(plug).runKeyNamesCommand(0, command);
+        return !host.dispatchesWithCode(3).empty();
+    }
+    TFruityPlug* plug = nullptr;
+    testing_support::TempFolder folder;
+};
+
+TEST_F(KeyNamesCommandTest, LoadReloadSaveCancelAndClear) {
+    testing_support::FakeFileDialog dialog;
+    dialog.answer = folder.write("brass.txt", "top\n");
+    EXPECT_TRUE(run(KeyNamesCommand::kLoad));
+    EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Open);
+    folder.write("brass.txt", "changed\n");
+    EXPECT_TRUE(run(KeyNamesCommand::kReload));
+    EXPECT_EQ((*a().keynames[0])[0], "changed");
+    dialog.answer = folder.file("saved.txt");
+    EXPECT_FALSE(run(KeyNamesCommand::kSave));
+    EXPECT_EQ(dialog.last().kind, platform::FileDialogKind::Save);
+    EXPECT_EQ(folder.read("saved.txt").substr(0, 8), "changed\n");
+    dialog.answer.clear();  // cancelled: nothing changes
+    EXPECT_FALSE(run(KeyNamesCommand::kLoad));
+    EXPECT_TRUE(run(KeyNamesCommand::kClear));
+    EXPECT_EQ(a().keynames[0], nullptr);
 }
 
 }  // namespace
