@@ -25,7 +25,7 @@ struct World {
     testing_support::FakeSettings settings;
     testing_support::FakeClock clock;
     hostkit::RecordingHost host;
-    TFruityPlug* plug = nullptr;
+    TFruityPlug* plugs[2] = {};  // kept here for the whole run, so none of it is ever unreachable
 
     World() {
         settings.setDword("Software\\KRYL\\KRYL Voxtrane", "HTTP API", 1);
@@ -46,11 +46,11 @@ World& world() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     World& w = world();
     testing_support::FakeSockets sockets;  // before the instances, whose creation starts the server
-    if (!w.plug) {
-        w.plug = CreatePlugInstance(&w.host, 1);
-        CreatePlugInstance(&w.host, 2);
+    if (!w.plugs[0]) {
+        w.plugs[0] = CreatePlugInstance(&w.host, 1);
+        w.plugs[1] = CreatePlugInstance(&w.host, 2);
     }
-    const uint32_t id = static_cast<KRYLVSTExprPlug*>(w.plug)->core().instanceId();
+    const uint32_t id = static_cast<KRYLVSTExprPlug*>(w.plugs[0])->core().instanceId();
     http::HttpApi_Start(instanceDirectory(), kFolder.string(), id);
     if (!http::HttpApi_Running()) __builtin_trap();
 
