@@ -27,3 +27,9 @@ include(GoogleTest)
 if(NOT WIN32)
   find_package(benchmark QUIET)
 endif()
+
+# cairo (native build only): the editor's canvas for snapshots and the artwork generator.
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo cairo-ft freetype2 fontconfig)
+endif()
