@@ -58,7 +58,7 @@ void InstanceCore::ArticulationCommand(int index, int command) {
 
 void InstanceCore::ExportArticulation(int index) {
     std::string path;
-    if (!validIndex(index) || !chooseArticulationFile(true, settings::kExportArticulationTitle, editorWindow_, path)) {
+    if (!validIndex(index) || !chooseArticulationFile(true, settings::kExportArticulationTitle, editorWindow(), path)) {
         repaintEditor();
         return;
     }
@@ -72,7 +72,7 @@ void InstanceCore::ExportArticulation(int index) {
 void InstanceCore::ExportBank() {
     const int count = model::usedArticulationCount(records_.articulations);
     std::string path;
-    if (!chooseArticulationFile(true, settings::kExportArticulationsTitle, editorWindow_, path)) {
+    if (!chooseArticulationFile(true, settings::kExportArticulationsTitle, editorWindow(), path)) {
         repaintEditor();
         return;
     }
@@ -88,7 +88,7 @@ void InstanceCore::ExportBank() {
 
 void InstanceCore::ImportArticulation(int index) {
     std::string path;
-    if (!validIndex(index) || !chooseArticulationFile(false, settings::kImportArticulationTitle, editorWindow_, path)) {
+    if (!validIndex(index) || !chooseArticulationFile(false, settings::kImportArticulationTitle, editorWindow(), path)) {
         repaintEditor();
         return;
     }
@@ -104,7 +104,7 @@ void InstanceCore::ImportArticulation(int index) {
 
 void InstanceCore::ImportBank(bool append) {
     std::string path;
-    if (!chooseArticulationFile(false, settings::kImportArticulationsTitle, editorWindow_, path)) {
+    if (!chooseArticulationFile(false, settings::kImportArticulationsTitle, editorWindow(), path)) {
         repaintEditor();
         return;
     }
@@ -153,7 +153,7 @@ std::string InstanceCore::replaceWithNki(const char* path) {
 
 void InstanceCore::ImportNki(bool append) {
     settings::FileDialogRequest request;
-    request.owner = reinterpret_cast<void*>(editorWindow_);
+    request.owner = reinterpret_cast<void*>(editorWindow());
     request.defaultExtension = settings::kKontaktInstrumentExtension;
     request.filter = settings::kKontaktInstrumentFilter;
     request.title = settings::kImportKontaktInstrumentTitle;

@@ -7,6 +7,8 @@
 #include "http/http_api.h"
 #include "model/defaults.h"
 #include "model/host_facts.h"
+#include "editor/scale.h"
+#include "platform/editor_window.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
@@ -30,16 +32,20 @@ float screenScale() {
 }  // namespace
 
 InstanceCore::InstanceCore(plugin::HostPort& host, plugin::MidiPort& midi)
-    : host_(host), midi_(midi), membership_(*this, host), session_(records_, link_, membership_.tables(), this) {
-    scale_ = screenScale();
+    : host_(host),
+      midi_(midi),
+      membership_(*this, host),
+      session_(records_, link_, membership_.tables(), this),
+      editor_(editorLink_, screenScale()) {
     constructionReset();
-    resizeEditor();
     ProcessWide& p = processWide();
     if (p.liveCount == 1 && p.httpApiEnabled)
         http::HttpApi_Start(instanceDirectory(), p.programFolder, instanceId());
 }
 
 InstanceCore::~InstanceCore() {
+    ProcessWide& p = processWide();
+    if (p.activeInstance == this) p.activeInstance = nullptr;
     session_.killAllVoices();
     for (auto& list : records_.articulations.keynames) list.reset();
     membership_.leave();
@@ -64,9 +70,9 @@ void InstanceCore::constructionReset() {
     session_.playing = false;
     if (host_.hostVersion() >= model::kHostVersion12) {
         const float stored = settings::RegReadFloat(platform::kVoxtraneKey, "UI Scale", 0.0f);
-        if (stored >= 0.0005f) {
-            scale_ = stored;
-            resizeEditor();
+        o.uiscale = stored;
+        if (stored >= editor::kSmallestStoredScale) {
+            editor_.applyScale(stored);
             host_.request(fruity::kReqEditorResized, 0, 0);
         }
     }
@@ -83,10 +89,27 @@ void InstanceCore::ResetToDefaults() {
     processWide().singleEditor = 1;
 }
 
-void InstanceCore::resizeEditor() {
-    editorWidth_ = static_cast<int>(model::kEditorWidth * scale_);
-    editorHeight_ =
-        static_cast<int>((records_.options.minimised ? model::kEditorHeightMinimised : model::kEditorHeight) * scale_);
+void InstanceCore::EditorLink::editorResized() { core_.host_.request(fruity::kReqEditorResized, 0, 0); }
+
+editor::PaintFacts InstanceCore::paintFacts() const {
+    const ProcessWide& p = processWide();
+    editor::PaintFacts facts;
+    facts.playingArticulation = session_.currentArticulation;
+    const engine::Route route = session_.route();
+    const auto& mutes = p.engineTables->muteTable;
+    facts.muted = mutes[size_t(route.index())] != 0;
+    facts.othersAllMuted = true;
+    for (size_t i = 0; i < mutes.size(); ++i)
+        if (i != size_t(route.index()) && !mutes[i]) facts.othersAllMuted = false;
+    facts.debugLog = session_.debugLog;
+    facts.httpApiEnabled = p.httpApiEnabled;
+    facts.singleEditor = p.singleEditor != 0;
+    facts.oldHost = host_.hostVersion() < model::kHostVersion12;
+    facts.optionsTab = p.optionsTab;
+    const int icons = platform::editorIconCount();
+    if (icons > 0) facts.iconCount = icons;
+    facts.noteNames = &noteNames_;
+    return facts;
 }
 
 void InstanceCore::showEditor(intptr_t parent) {
@@ -95,20 +118,19 @@ void InstanceCore::showEditor(intptr_t parent) {
         // Single editor: the host hides every other open editor, and this one takes over the
         // tab and the place where the last one stood.
         for (InstanceCore* other : p.registry) {
-            if (other != this && other->editorVisible_) other->host_.request(fruity::kReqHideEditor, 0, 0);
+            if (other != this && other->editorVisible()) other->host_.request(fruity::kReqHideEditor, 0, 0);
         }
         records_.options.page = p.sharedEditorTab;
-        placeWindowsPending_ = true;
+        editor_.state().repositionRequest = true;
     }
-    editorParent_ = parent;
-    editorVisible_ = true;
+    p.activeInstance = this;
+    editor_.show(parent);
 }
 
 void InstanceCore::hideEditor() {
     ProcessWide& p = processWide();
     if (host_.hostVersion() >= model::kHostVersion12 && p.singleEditor) p.sharedEditorTab = records_.options.page;
-    editorParent_ = 0;
-    editorVisible_ = false;
+    editor_.hide();
 }
 
 void InstanceCore::loadDroppedFile(const char* path) {
@@ -121,8 +143,8 @@ void InstanceCore::loadDroppedFile(const char* path) {
 }
 
 void InstanceCore::periodicUpdate() {
-    // The editor's window draws what the mark asks for; until it exists the mark is only taken.
-    takeRepaint();
+    editor_.settleClickDue();
+    if (takeRepaint()) editor_.invalidate(false);
     if (processWide().httpApiEnabled) http::HttpApi_Poll();
 }
 
@@ -146,8 +168,8 @@ void InstanceCore::restoreState(model::ByteSource& source) {
     // Installed under the other plugin's name, the module reads that plugin's states.
     context.foreignModule = platform::modulePath().find("MIDI Out") != std::string::npos;
     context.hostVersion = host_.hostVersion();
-    context.scale = scale_;
-    context.editorHeight = editorHeight_;
+    context.scale = editor_.currentScale();
+    context.editorHeight = editor_.height();
     context.midixtendBefore = midixtend;
     const model::LoadResult result = model::LoadState(records_, source, context);
     loadedFormat_ = result.format;
@@ -158,8 +180,7 @@ void InstanceCore::restoreState(model::ByteSource& source) {
         host_.request(fruity::kReqSetParamCount, 0, params_.parameterCountInUse());
     }
     if (result.resizeEditor) {
-        scale_ = result.scale;
-        resizeEditor();
+        editor_.applyScale(result.scale);
         host_.request(fruity::kReqEditorResized, 0, 0);
     }
     rebuildNoteNames();
@@ -189,7 +210,7 @@ void InstanceCore::runKeyNamesCommand(int index, model::KeyNamesCommand command)
     settings::FileDialogRequest request;
     request.defaultExtension = settings::kTextFileExtension;
     request.filter = settings::kTextFileFilter;
-    request.owner = reinterpret_cast<void*>(editorWindow_);
+    request.owner = reinterpret_cast<void*>(editorWindow());
     request.setFileName(step.path.c_str());
     bool changed = false;
     switch (step.kind) {

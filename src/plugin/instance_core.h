@@ -9,6 +9,7 @@
 #include <atomic>
 #include <string>
 
+#include "editor/editor.h"
 #include "engine/note_names.h"
 #include "engine/session.h"
 #include "http/instance_view.h"
@@ -73,10 +74,13 @@ public:
     void loadKeyNames(int index, const char* path);
     void runKeyNamesCommand(int index, model::KeyNamesCommand command);
 
-    // The editor's scale and its window size in pixels, kept while the window is closed.
-    float editorScale() const { return scale_; }
-    int editorWidth() const { return editorWidth_; }
-    int editorHeight() const { return editorHeight_; }
+    // The editor: its window, scale and state; its window size in pixels is kept while closed.
+    editor::Editor& editor() { return editor_; }
+    float editorScale() const { return editor_.currentScale(); }
+    int editorWidth() const { return editor_.width(); }
+    int editorHeight() const { return editor_.height(); }
+    // What a paint reads of the engine, the process and the host. [ui]
+    editor::PaintFacts paintFacts() const;
 
     // Articulation files, UACC conversions and Kontakt instruments, from the editor's menus and
     // shortcuts. Each command that changed articulations reports it (request 48). [ui]
@@ -96,10 +100,10 @@ public:
     engine::Session& session() { return session_; }
     HostParameters& parameters() { return params_; }
     plugin::HostPort& host() { return host_; }
-    bool editorVisible() const override { return editorVisible_; }
+    bool editorVisible() const override { return editor_.state().visible; }
     uint32_t instanceId() const { return membership_.id(); }
     // The editor's window, 0 while there is none; owner of the file dialogs.
-    intptr_t editorWindow() const { return editorWindow_; }
+    intptr_t editorWindow() const { return editor_.window(); }
 
     // ---- The HTTP API's view ------------------------------------------------------------------
     uint32_t id() const override { return instanceId(); }
@@ -132,16 +136,28 @@ private:
         explicit ParamLink(InstanceCore& core) : core_(core) {}
         void showHint(const char* text) override { core_.host_.showHint(text); }
         void repaintEditor() override { core_.repaintEditor(); }
-        bool editorVisible() const override { return core_.editorVisible_; }
+        bool editorVisible() const override { return core_.editorVisible(); }
         int32_t hostVersion() const override { return core_.host_.hostVersion(); }
-        intptr_t editorWindow() const override { return core_.editorWindow_; }
+        intptr_t editorWindow() const override { return core_.editorWindow(); }
+
+    private:
+        InstanceCore& core_;
+    };
+
+    // The editor's way to the instance.
+    class EditorLink final : public editor::EditorHost {
+    public:
+        explicit EditorLink(InstanceCore& core) : core_(core) {}
+        model::InstanceRecords& records() override { return core_.records_; }
+        editor::PaintFacts paintFacts() const override { return core_.paintFacts(); }
+        int32_t hostVersion() const override { return core_.host_.hostVersion(); }
+        void editorResized() override;
 
     private:
         InstanceCore& core_;
     };
 
     void constructionReset();
-    void resizeEditor();
     void showMessage(const char* text, intptr_t flags) { host_.messageBox(text, flags); }
     void importDroppedArticulations(const char* path);
     void importDroppedNki(const char* path);
@@ -166,14 +182,7 @@ private:
     int32_t loadedFormat_ = 0;  // format of the last restored state
     std::atomic<bool> repaintPending_{false};
 
-    // Editor state; the window itself is the editor's.
-    bool editorVisible_ = false;
-    intptr_t editorParent_ = 0;
-    intptr_t editorWindow_ = 0;
-    bool placeWindowsPending_ = false;
-    float scale_ = 1.0f;
-    int editorWidth_ = 0;
-    int editorHeight_ = 0;
-
     engine::NoteNameTable noteNames_{};
+    EditorLink editorLink_{*this};
+    editor::Editor editor_;
 };

@@ -2,6 +2,7 @@
 
 #include "http/http_api.h"
 #include "model/articulation_template.h"
+#include "platform/editor_window.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
 #include "plugin/host_codes.h"
@@ -15,6 +16,10 @@ void processStartUp(plugin::HostPort& host) {
     ProcessWide& p = processWide();
     p.programFolder = platform::programFolder();
     LoadTemplate();
+    platform::loadEditorArtwork(p.programFolder);
+    p.optionsTab = 0;
+    p.sharedEditorTab = 1;
+    p.activeInstance = nullptr;
     p.engineTables = std::make_unique<engine::SharedTables>();
     p.formPlaceX = kNoFormPlace;
     p.formPlaceY = kNoFormPlace;
@@ -29,6 +34,7 @@ void processTearDown(uint32_t lastId) {
     http::HttpApi_Stop(lastId);
     p.engineTables.reset();
     p.iconNames.clear();
+    platform::releaseEditorArtwork();
 }
 
 class RegistryDirectory final : public http::InstanceDirectory {

@@ -29,6 +29,8 @@ struct ProcessWide {
     // Editor sharing between instances.
     int32_t singleEditor = 1;
     int32_t sharedEditorTab = 1;
+    int32_t optionsTab = 0;                    // the options panel's tab, shared by all editors
+    InstanceCore* activeInstance = nullptr;    // `ActiveInstance`: whose editor was shown last
     int32_t formPlaceX = kNoFormPlace;  // `PluginFormPlace`
     int32_t formPlaceY = kNoFormPlace;
 
