@@ -26,7 +26,7 @@ protected:
     ~EditorHost() = default;
 };
 
-class Editor final : private platform::EditorWindowEvents {
+class Editor final : public platform::EditorWindowEvents {
 public:
     // Creates the hidden window at `scale` (the screen's, before a stored one applies).
     Editor(EditorHost& host, float scale);
@@ -61,11 +61,13 @@ public:
     // Draws the shown panel onto `canvas`, whether or not the window is visible (snapshots).
     void paintTo(platform::Canvas& canvas) const;
 
-private:
-    void paint(platform::Canvas& canvas) override;
+    // The window's events.
+    void paint(platform::Canvas& canvas) override;  // nothing while hidden
     float scale() const override { return state_.scale; }
     void hostResized(int width, int height) override;
     void input(const platform::InputEvent& event) override;
+
+private:
     void fitWindow();
     void storeScale(float stored);
 

@@ -170,8 +170,8 @@ bool optionChecked(const OptionRow& row, const model::InstanceOptions& o, const 
 }
 
 const char* aboutText() {
-    return "Articulation switching for orchestral libraries, by note colour or automation. "
-           "Drop a .krylvox bank or a Kontakt instrument on the channel to load it.";
+    return "Articulations by note colour or automation, for every orchestral library. "
+           "Drop a bank or a Kontakt instrument here.";
 }
 
 void drawOptions(const model::InstanceRecords& r, const PaintFacts& facts, Canvas& canvas) {

@@ -66,6 +66,10 @@ std::unique_ptr<EditorWindow> createEditorWindow(EditorWindowEvents& events);
 // "Notation.bmp" in the plugin folder when it opens, else the built-in strip) and the private
 // font. Loaded by the first instance, released by the last; a missing file is silent.
 void loadEditorArtwork(const std::string& programFolder);
+// Under the program folder: the user's icon strip, and the artwork as files where the module
+// does not carry it (the native build).
+inline constexpr const char* kNotationFile = "Plugins\\Fruity\\Generators\\KRYL Voxtrane\\Notation.bmp";
+inline constexpr const char* kArtworkFolder = "Plugins\\Fruity\\Generators\\KRYL Voxtrane\\artwork";
 void releaseEditorArtwork();
 // Icons in the loaded strip (its width / 32), 0 when none is loaded.
 int editorIconCount();

@@ -18,6 +18,7 @@
 #include "hostkit/module_loader.h"
 #include "render.h"
 #include "serve.h"
+#include "snapshot.h"
 #include "state_tool.h"
 
 namespace {
@@ -48,6 +49,11 @@ const char* kUsage =
     "      Prints a saved instance state (any format the plugin reads) as JSON.\n"
     "  state convert FILE -o OUT\n"
     "      Loads a saved state into an instance and saves it again, in the current format.\n"
+    "  snapshot [--state FILE | --bank FILE] [--scale S] -o DIR\n"
+    "      Paints every panel of an instance (articulations, controllers, the three options tabs,\n"
+    "      icon picker) with the editor's own paint code and writes one PNG per panel to DIR;\n"
+    "      the instance takes a saved state or a dropped bank first. Scale 1..4 (default 1).\n"
+    "      Native build only.\n"
     "\n"
     "options:\n"
     "  --plugin PATH   the module to load\n"
@@ -225,6 +231,27 @@ int stateCommand(hostkit::PluginModule* module, bool verbose, const std::vector<
     return 0;
 }
 
+int snapshot(const std::vector<std::string>& args) {
+    voxhost::SnapshotRequest request;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        double scale = 1.0;
+        if (args[i] == "-o" && hasValue) request.folder = args[++i];
+        else if (args[i] == "--state" && hasValue) request.state = args[++i];
+        else if (args[i] == "--bank" && hasValue) request.bank = args[++i];
+        else if (args[i] == "--scale" && hasValue) {
+            if (!parseNumber(args[++i], 1.0, 4.0, scale))
+                return fail("snapshot: --scale must be 1..4, not " + args[i] + " (see --help)");
+            request.scale = static_cast<float>(scale);
+        } else return fail("snapshot: unexpected argument " + args[i] + " (see --help)");
+    }
+    if (request.folder.empty()) return fail("snapshot: needs -o DIR (see --help)");
+    if (!request.state.empty() && !request.bank.empty()) return fail("snapshot: --state or --bank, not both");
+    std::string error;
+    if (!voxhost::writeSnapshots(request, error)) return fail(error);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -251,8 +278,9 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (command != "demo" && command != "render" && command != "state")
+    if (command != "demo" && command != "render" && command != "state" && command != "snapshot")
         return fail("unknown command " + command + " (see --help)");
+    if (command == "snapshot") return snapshot(rest);
     if (command == "state" && !rest.empty() && rest[0] == "dump") return stateCommand(nullptr, verbose, rest);
 
     if (pluginPath.empty()) pluginPath = hostkit::stagedModulePath(hostkit::executableFolder());

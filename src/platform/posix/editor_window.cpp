@@ -2,6 +2,9 @@
 // only when a tool asks it to (snapshots).
 #include "platform/editor_window.h"
 
+#include "platform/image_files.h"
+#include "platform/program_folder.h"
+
 namespace platform {
 namespace {
 
@@ -31,8 +34,17 @@ std::unique_ptr<EditorWindow> createEditorWindow(EditorWindowEvents&) {
     return std::make_unique<HeadlessEditorWindow>();
 }
 
-void loadEditorArtwork(const std::string&) {}
-void releaseEditorArtwork() {}
-int editorIconCount() { return 0; }
+namespace {
+int iconCount = 0;
+}
+
+// Nothing is drawn here, but the icon count follows the strip a window would draw from.
+void loadEditorArtwork(const std::string& programFolder) {
+    Image strip = readBmp(joinProgramPath(programFolder, kNotationFile));
+    if (strip.empty()) strip = readBmp(joinProgramPath(programFolder, kArtworkFolder) + "/106-icons.bmp");
+    iconCount = strip.width / 32;
+}
+void releaseEditorArtwork() { iconCount = 0; }
+int editorIconCount() { return iconCount; }
 
 }  // namespace platform
