@@ -33,6 +33,8 @@ KRYLVSTExprPlug::KRYLVSTExprPlug(TPluginTag tag, TFruityPlugHost* host, HINSTANC
         fruity::kSdkVersion, "KRYL Voxtrane", "KRYL Out", fruity::kInfoFlags, fruity::kNumParams, 0, 0, 0, {}};
     Info = &info;
     core_ = std::make_unique<InstanceCore>(static_cast<plugin::HostPort&>(*this), static_cast<plugin::MidiPort&>(*this));
+    // The host finds the editor's window here for the life of the instance.
+    EditorHandle = reinterpret_cast<HWND>(core_->editorWindow());
 }
 
 KRYLVSTExprPlug::~KRYLVSTExprPlug() = default;

@@ -161,6 +161,8 @@ state dump of a missing file|$work/missing.state|state dump "$work/missing.state
 state of an unknown format|format99.state|state dump "$input/format99.state"
 state of two bytes|short.state|state dump "$work/short.state"
 state convert of an unknown format|format99.state|state convert "$input/format99.state" -o converted.state
+snapshot without -o|-o DIR|snapshot --bank "$banks/Strings.krylvox"
+snapshot scale out of range|--scale|snapshot --scale 9 -o shots
 EOF
     # Nothing a failed command was to write was touched, and no temporary file was left.
     for file in out.mid converted.state; do
@@ -193,7 +195,26 @@ group_port() {
     if [ -e demo-out.mid ]; then fail "port in use: demo-out.mid was written"; fi
 }
 
+# Every panel painted to PNG at the asked scale; the Windows program says it cannot.
+group_snapshot() {
+    run_host snapshot --state "$input/format10.state" --scale 1.5 -o shots
+    if [ -n "$emulator" ]; then
+        expect_bad_input "snapshot in the Windows build" "native build"
+        return
+    fi
+    expect_success "snapshot"
+    for panel in articulations controllers options-general options-automation options-advanced icon-picker; do
+        # PNG signature, then the header's width and height: 360 x 355 at scale 1.5.
+        size=$(od -An -tx1 -j16 -N8 "shots/$panel.png" 2>/dev/null | tr -d ' \n')
+        if [ "$(head -c 4 "shots/$panel.png" 2>/dev/null | od -An -c | tr -d ' ')" != "211PNG" ] ||
+            [ "$size" != "0000016800000163" ]; then
+            fail "snapshot: $panel.png is not a 360 x 355 PNG"
+        fi
+    done
+}
+
 case "$group" in
+snapshot) group_snapshot ;;
 render) group_render ;;
 state) group_state ;;
 errors) group_errors ;;
