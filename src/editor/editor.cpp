@@ -88,8 +88,4 @@ void Editor::paint(platform::Canvas& canvas) {
     if (state_.visible) paintTo(canvas);
 }
 
-void Editor::input(const platform::InputEvent&) {
-    // Gestures, hints, menus and keys dispatch from here.
-}
-
 }  // namespace editor

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "editor/editor_state.h"
 #include "model/records.h"
+#include "platform/editor_platform.h"
 #include "platform/editor_window.h"
 
 namespace editor {
@@ -21,6 +23,39 @@ public:
     virtual int32_t hostVersion() const = 0;
     // Request 2: the window's size changed.
     virtual void editorResized() = 0;
+
+    // ---- What the gestures do to the instance ----
+    virtual void showHint(const char* text) = 0;   // the host's hint bar
+    virtual void statusText(const char* text) = 0;  // request 22
+    virtual void stateChanged() = 0;                // request 48
+    virtual void renameInstance(const char* name) = 0;  // request 10
+    // A controller value as automation would set it: ParameterEvent (flags 17), then the host's
+    // parameter-changed call, both under `parameterIndex`.
+    virtual void setControllerValue(int parameterIndex, int value) = 0;
+    // Port or channel changed: what was last sent there no longer counts.
+    virtual void forgetSwitches() = 0;
+    // The mute/solo area: refused while the transport plays.
+    virtual void muteClicked(bool ctrl) = 0;
+    // After an option's check box toggled its stored value: the option's own consequences.
+    virtual void optionToggled(const char* stateKey) = 0;
+    virtual bool httpApiEnabled() const = 0;
+    virtual void setHttpApiEnabled(bool enabled) = 0;
+    virtual int32_t& singleEditor() = 0;  // process-wide
+    virtual int& optionsTab() = 0;        // process-wide
+    virtual bool& debugLog() = 0;
+    virtual void traceLine(const char* text) = 0;  // only while the debug log is on
+    // The key-names box and its clear box.
+    virtual void keyNamesBox(int articulation, bool shift, bool ctrl) = 0;
+    virtual void clearKeyNames(int articulation) = 0;
+    // The name an articulation called `current` takes when `icon` is picked for it.
+    virtual std::string nameForPickedIcon(const std::string& current, int icon) const = 0;
+    // The HTTP API's address on this machine, as a URL.
+    virtual std::string httpApiAddress() const = 0;
+    // Hooks of the piano-roll automation and the menus.
+    virtual void pianoRollPick(int cell) = 0;   // Ctrl-click on a grid cell
+    virtual void pageMenu() = 0;                // left click on the page name
+    virtual void modeMenu() = 0;                // left click on the mode selector
+    virtual void rightClick() = 0;              // at the editor's last point
 
 protected:
     ~EditorHost() = default;
@@ -66,8 +101,28 @@ public:
     float scale() const override { return state_.scale; }
     void hostResized(int width, int height) override;
     void input(const platform::InputEvent& event) override;
+    bool dragging() const override { return state_.cursorAnchor.x != -1 || state_.cursorAnchor.y != -1; }
+
+    // The hint for the last point, sent when its region changed. [ui]
+    void updateHint();
+    // Resets the controller under the last point to its default. [ui]
+    void resetControllerToDefault();
+    // The parameter index under which controller `c` is automated.
+    int controllerParameter(int c) const;
 
 private:
+    // Gestures (gestures.cpp).
+    void press(Point at);
+    void mouseMove(Point at);
+    void dragStep();
+    void applyDrag();
+    void endDrag();
+    void click(Point at);
+    bool clickOption(Point at);
+    bool clickController(Point at);
+    void toggleOption(const char* stateKey);
+    bool held(platform::HeldKey key) const { return platform::editorPlatform().held(key); }
+    void status(const char* format, int a, int b);
     void fitWindow();
     void storeScale(float stored);
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include "model/host_facts.h"
 #include "platform/canvas.h"
@@ -153,6 +154,17 @@ inline constexpr Box optionLabel(int column, int row) {
     return {kOptionColumns[column], kOptionRows[row], kOptionColumns[column] + 90, kOptionRows[row] + 10};
 }
 inline constexpr Point optionCheckBox(int column, int row) { return {kOptionColumns[column] - 15, kOptionRows[row] + 2}; }
+// Option rows as the mouse finds them: the left column reaches the check box, and on the Advanced
+// tab a little further left; each row is 10 high.
+inline constexpr Hit optionHit(int column, int row, bool advanced = false) {
+    return column == 0 ? Hit{advanced ? 5 : 10, kOptionRows[row], 110, kOptionRows[row] + 10}
+                       : Hit{120, kOptionRows[row], 226, kOptionRows[row] + 10};
+}
+inline constexpr Hit kMidiExtendHintHit{28, 136, 110, 146};
+inline constexpr Hit optionsTabHit(int tab) {
+    return {kOptionsTabs[size_t(tab)].left, kOptionsTabs[size_t(tab)].top, kOptionsTabs[size_t(tab)].right,
+            kOptionsTabs[size_t(tab)].bottom};
+}
 inline constexpr Box kVersionText{10, 10, 230, 90};
 inline constexpr int kBuildLineOffset = 16;  // below the version line
 inline constexpr int kAboutOffset = 18;      // below the build line
@@ -162,7 +174,12 @@ inline constexpr Hit kDebugToggleHit{8, 10, 150, 40};
 inline constexpr int kPickerColumns = 8;
 inline constexpr int kPickerRows = 6;
 inline constexpr int kPickerCells = kPickerColumns * kPickerRows;
-inline constexpr Point pickerCell(int n) { return {8 + 26 * (n % kPickerColumns), 9 + 28 * (n / kPickerColumns)}; }
+inline constexpr Point kPickerOrigin{8, 9};
+inline constexpr int kPickerStepX = 26;
+inline constexpr int kPickerStepY = 28;
+inline constexpr Point pickerCell(int n) {
+    return {kPickerOrigin.x + kPickerStepX * (n % kPickerColumns), kPickerOrigin.y + kPickerStepY * (n / kPickerColumns)};
+}
 inline constexpr Hit kPickerGridHit{8, 9, 216, 177};
 inline constexpr int kScrollThumbX = 223;
 inline constexpr int kScrollThumbTop = 6;
@@ -180,6 +197,14 @@ inline constexpr Box kChannelLabel{198, 218, 226, 227};
 inline constexpr Hit kChannelHit{198, 190, 224, 215};
 inline constexpr Hit kMuteSoloHit{156, 217, 229, 228};
 inline constexpr Hit kScaleCorner{235, 232, 100000, 100000};
+inline constexpr Hit kGridHoverArea{kGridArea.left, kGridArea.top, kGridArea.right, kGridArea.bottom};
+
+// ---- Gestures -------------------------------------------------------------------------------
+inline constexpr int kClickSlack = 5;       // logical pixels a click may travel
+inline constexpr int kStepPixels = 2;       // screen pixels of travel per step
+inline constexpr int kFineStepPixels = 18;  // with Ctrl
+inline constexpr int kConfineX = 5;         // the cursor's cage around the press, in screen pixels
+inline constexpr int kConfineY = 10;
 
 // ---- Text -----------------------------------------------------------------------------------
 namespace colour {

@@ -366,6 +366,12 @@ void HttpApi_Start(InstanceDirectory& instances, const std::string& programFolde
         logLine(loggerId, "Listening on port %s:%s [%p]", orNull(options.host), port, static_cast<void*>(state.server));
 }
 
+std::string HttpApi_Address() {
+    char port[settings::kValueBufferSize];
+    settings::RegReadString(platform::kVoxtraneKey, "HTTP Port", port, "8000");
+    return std::string("http://127.0.0.1:") + port + "/";
+}
+
 void HttpApi_Stop(uint32_t loggerId) {
     ApiState& state = api();
     if (!state.server) return;

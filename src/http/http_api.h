@@ -25,6 +25,8 @@ void HttpApi_Stop(uint32_t loggerId);
 // One zero-time-out pass of the server, if one runs.
 void HttpApi_Poll();
 bool HttpApi_Running();
+// The API's address on this machine as a URL ("http://127.0.0.1:8000/"), on the stored port.
+std::string HttpApi_Address();
 HttpServer* HttpApi_Server();  // null while stopped
 
 // The server's handler: answers SB_EV_REQUEST, ignores the other events, always continues.

@@ -15,7 +15,7 @@ namespace platform {
 
 // Input as the window received it, in client pixels; the editor divides by its scale.
 struct InputEvent {
-    enum class Kind { kMouseMove, kButtonDown, kButtonUp, kWheel, kKeyDown, kKeyUp, kMouseLeave };
+    enum class Kind { kMouseMove, kButtonDown, kButtonUp, kWheel, kKeyDown, kKeyUp, kMouseLeave, kActivate, kDeactivate };
     enum Button { kLeft = 0, kRight = 1, kMiddle = 2 };
     Kind kind = Kind::kMouseMove;
     int x = 0, y = 0;
@@ -34,6 +34,8 @@ public:
     // The host changed the window's size (not the editor itself); size in pixels.
     virtual void hostResized(int width, int height) = 0;
     virtual void input(const InputEvent& event) = 0;
+    // While a drag runs the cursor stays hidden: the window answers the cursor-shape message itself.
+    virtual bool dragging() const = 0;
 
 protected:
     ~EditorWindowEvents() = default;

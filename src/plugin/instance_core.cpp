@@ -89,8 +89,6 @@ void InstanceCore::ResetToDefaults() {
     processWide().singleEditor = 1;
 }
 
-void InstanceCore::EditorLink::editorResized() { core_.host_.request(fruity::kReqEditorResized, 0, 0); }
-
 editor::PaintFacts InstanceCore::paintFacts() const {
     const ProcessWide& p = processWide();
     editor::PaintFacts facts;

@@ -144,7 +144,7 @@ private:
         InstanceCore& core_;
     };
 
-    // The editor's way to the instance.
+    // The editor's way to the instance (editor_link.cpp).
     class EditorLink final : public editor::EditorHost {
     public:
         explicit EditorLink(InstanceCore& core) : core_(core) {}
@@ -152,6 +152,28 @@ private:
         editor::PaintFacts paintFacts() const override { return core_.paintFacts(); }
         int32_t hostVersion() const override { return core_.host_.hostVersion(); }
         void editorResized() override;
+        void showHint(const char* text) override { core_.host_.showHint(text); }
+        void statusText(const char* text) override { core_.host_.statusText(text); }
+        void stateChanged() override { core_.stateChanged(); }
+        void renameInstance(const char* name) override;
+        void setControllerValue(int parameterIndex, int value) override;
+        void forgetSwitches() override { core_.session_.clearSwitchState(); }
+        void muteClicked(bool ctrl) override { core_.muteClicked(ctrl); }
+        void optionToggled(const char* stateKey) override;
+        bool httpApiEnabled() const override;
+        void setHttpApiEnabled(bool enabled) override { core_.setHttpApiEnabled(enabled); }
+        int32_t& singleEditor() override;
+        int& optionsTab() override;
+        bool& debugLog() override { return core_.session_.debugLog; }
+        void traceLine(const char* text) override { core_.session_.trace("%s", text); }
+        void keyNamesBox(int articulation, bool shift, bool ctrl) override;
+        void clearKeyNames(int articulation) override { core_.loadKeyNames(articulation, nullptr); }
+        std::string nameForPickedIcon(const std::string& current, int icon) const override;
+        std::string httpApiAddress() const override;
+        void pianoRollPick(int) override {}
+        void pageMenu() override {}
+        void modeMenu() override {}
+        void rightClick() override {}
 
     private:
         InstanceCore& core_;

@@ -135,7 +135,7 @@ intptr_t KRYLVSTExprPlug::messageBox(const char* text, intptr_t flags) {
 
 void KRYLVSTExprPlug::showHint(const char* text) {
     // The host takes a writable pointer; hand it a copy.
-    char hint[64];
+    char hint[256];
     std::snprintf(hint, sizeof hint, "%s", text);
     PlugHost->OnHint(HostTag, hint);
 }

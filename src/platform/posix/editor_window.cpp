@@ -48,3 +48,34 @@ void releaseEditorArtwork() { iconCount = 0; }
 int editorIconCount() { return iconCount; }
 
 }  // namespace platform
+
+#include "platform/editor_platform.h"
+
+namespace platform {
+namespace {
+
+// No display: the cursor stays where it is and no key is ever held.
+class HeadlessEditorPlatform final : public EditorPlatform {
+public:
+    ScreenPoint cursorPosition() const override { return cursor_; }
+    void moveCursor(ScreenPoint to) override { cursor_ = to; }
+    intptr_t hideCursor() override { return 0; }
+    void restoreCursor(intptr_t) override {}
+    void confineCursor(int, int, int, int) override {}
+    void freeCursor() override {}
+    bool held(HeldKey) const override { return false; }
+    void focus(intptr_t, intptr_t) override {}
+    void activate(intptr_t) override {}
+
+private:
+    ScreenPoint cursor_;
+};
+
+}  // namespace
+
+EditorPlatform& systemEditorPlatform() {
+    static HeadlessEditorPlatform platform;
+    return platform;
+}
+
+}  // namespace platform

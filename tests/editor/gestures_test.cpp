@@ -1,0 +1,234 @@
+// The editor's hands-on behaviour, headless: drags with the cursor held in place, clicks in their
+// order with their consequences, and the hints one move behind. The operating system is a
+// scripted fake; the host is the recording host, reached through the instance as FL Studio would.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "editor/layout.h"
+#include "settings/registry_values.h"
+#include "platform/settings_store.h"
+#include "support/fake_editor_platform.h"
+#include "support/plugin_fixture.h"
+
+namespace {
+
+using namespace editor;
+using platform::HeldKey;
+using platform::InputEvent;
+using testing_support::PluginTest;
+
+class GestureTest : public PluginTest {
+protected:
+    void SetUp() override {
+        plug = create();
+        plug->Dispatcher(0, 0, 0x1000);  // shown
+        host.clear();
+    }
+    Editor& ed() { return impl(plug).editor(); }
+    model::InstanceRecords& r() { return impl(plug).records(); }
+    void send(InputEvent::Kind kind, Point at, int button = InputEvent::kLeft) {
+        InputEvent e;
+        e.kind = kind;
+        e.x = at.x;
+        e.y = at.y;
+        e.button = button;
+        ed().input(e);
+    }
+    // The hand presses at `at`, travels `dy` screen pixels per move (up is negative) and lets go.
+    // Each move is followed by the move that the editor's own return of the cursor causes.
+    void drag(Point at, std::vector<int> dys, int dx = 0) {
+        send(InputEvent::Kind::kButtonDown, at);
+        for (const int dy : dys) {
+            os.cursor.x += dx;
+            os.cursor.y += dy;
+            send(InputEvent::Kind::kMouseMove, at);
+            send(InputEvent::Kind::kMouseMove, at);
+        }
+        send(InputEvent::Kind::kButtonUp, at);
+    }
+    void click(Point at) {
+        send(InputEvent::Kind::kButtonDown, at);
+        send(InputEvent::Kind::kButtonUp, at);
+    }
+    std::vector<std::string> statuses() {
+        std::vector<std::string> out;
+        for (const auto& d : host.dispatchesWithCode(22)) out.push_back(d.text);
+        return out;
+    }
+    std::vector<intptr_t> values(intptr_t code) {
+        std::vector<intptr_t> out;
+        for (const auto& d : host.dispatchesWithCode(code)) out.push_back(d.value);
+        return out;
+    }
+    static Point in(Hit h) { return {(h.left + h.right) / 2, (h.top + h.bottom) / 2}; }
+
+    testing_support::FakeEditorPlatform os;
+    TFruityPlug* plug = nullptr;
+};
+
+TEST_F(GestureTest, DragsFollowTheHandsTravelWithinTheirRanges) {
+    struct Case {
+        const char* what;
+        int page;
+        Hit box;
+        std::set<HeldKey> keys;
+        std::vector<int> moves;
+        std::function<int32_t&(model::InstanceRecords&)> field;
+        int32_t start, expected;
+    };
+    const auto note = [](model::InstanceRecords& r) -> int32_t& { return r.articulations.note[0]; };
+    const auto channel = [](model::InstanceRecords& r) -> int32_t& { return r.options.channel; };
+    const auto knob = [](model::InstanceRecords& r) -> int32_t& { return r.controllers.value[1]; };
+    const Case cases[] = {
+        {"8 pixels up, in small moves, raise the keyswitch by 1", 0, kKeyswitchHit, {}, {-2, -2, -2, -2}, note, 60, 61},
+        {"7 pixels are not enough", 0, kKeyswitchHit, {}, {-7}, note, 60, 60},
+        {"with Ctrl 72 pixels are needed", 0, kKeyswitchHit, {HeldKey::kLeftCtrl}, {-72}, note, 60, 61},
+        {"with Ctrl 71 are not", 0, kKeyswitchHit, {HeldKey::kLeftCtrl}, {-71}, note, 60, 60},
+        {"down to none and no further", 0, kKeyswitchHit, {}, {40}, note, 0, -1},
+        {"Alt drags the keyswitch velocity", 0, kKeyswitchHit, {HeldKey::kAlt}, {-8},
+         [](model::InstanceRecords& r) -> int32_t& { return r.articulations.notevel[0]; }, 100, 101},
+        {"the icon", 0, kIconHit, {}, {-16}, [](model::InstanceRecords& r) -> int32_t& { return r.articulations.icon[0]; },
+         55, 57},
+        {"the program", 0, kProgramHit, {}, {-600, -600}, [](model::InstanceRecords& r) -> int32_t& { return r.articulations.prog[0]; },
+         -1, 127},
+        {"channel 1 down gives per colour", 0, kChannelHit, {}, {8}, channel, 0, model::kPerColourChannel},
+        {"per colour up 4 steps gives channel 1", 0, kChannelHit, {}, {-8}, channel, model::kPerColourChannel, 0},
+        {"the channel stops at 16 without MIDI Extend", 1, kChannelHit, {}, {-500}, channel, 0, 15},
+        {"254 pixels take a knob from 0 to 127 and it stops", 1, controlHit(1), {}, {-254, -100}, knob, 0, 127},
+        {"a knob down", 1, controlHit(1), {}, {20}, knob, 64, 54},
+    };
+    r().controllers.cc[1] = 7;
+    r().controllers.type[1] = model::kKnob;
+    for (const Case& c : cases) {
+        r().options.page = c.page;
+        c.field(r()) = c.start;
+        os.keys = c.keys;
+        drag(in(c.box), c.moves);
+        EXPECT_EQ(c.field(r()), c.expected) << c.what;
+        EXPECT_FALSE(os.hidden || os.confined) << c.what << ": the cursor is given back";
+        EXPECT_EQ(os.cursor.x, 499) << c.what << ": the cursor stays at the press";
+        os.cursor = {500, 400};
+    }
+    EXPECT_EQ(host.paramChanges.back(), std::make_pair(7 - r().options.oldparams, 54));
+    // MIDI Extend lets the channel reach 64.
+    r().options.midixtend = 1;
+    drag(in(kChannelHit), {-600});
+    EXPECT_EQ(r().options.channel, 63);
+}
+
+TEST_F(GestureTest, PortDragsForgetWhatWasSentAndAltNamesTheInstance) {
+    impl(plug).session().currentArticulation = 5;
+    os.keys = {HeldKey::kAlt};
+    drag(in(kPortHit), {-12});
+    EXPECT_EQ(r().options.port, 1);
+    EXPECT_EQ(impl(plug).session().currentArticulation, 0);
+    ASSERT_EQ(host.dispatchesWithCode(10).size(), 1u);
+    EXPECT_EQ(host.dispatchesWithCode(10)[0].text, "KRYL Out 1:1");
+    EXPECT_FALSE(host.dispatchesWithCode(48).empty());
+
+    // Alt on a controller resets it to its default and starts no drag.
+    host.clear();
+    r().options.page = kControllerPanel;
+    r().controllers.cc[2] = 11;
+    r().controllers.defaultValue[2] = 90;
+    r().controllers.value[2] = 10;
+    r().controllers.on[2] = 1;
+    send(InputEvent::Kind::kButtonDown, in(controlHit(2)));
+    EXPECT_FALSE(os.hidden);
+    EXPECT_EQ(r().controllers.value[2], 90);
+    EXPECT_EQ(statuses(), (std::vector<std::string>{"CC #11 set to 90"}));
+    // A locked one keeps its value.
+    r().controllers.lock[2] = 1;
+    r().controllers.value[2] = 10;
+    send(InputEvent::Kind::kButtonDown, in(controlHit(2)));
+    EXPECT_EQ(r().controllers.value[2], 10);
+}
+
+TEST_F(GestureTest, ClicksSwitchPanelsToggleOptionsAndMute) {
+    click(in(panelTabHit(2)));
+    EXPECT_EQ(r().options.page, kOptionsPanel);
+    click(in(optionsTabHit(kAutomationTab)));
+    click(in(optionHit(0, 0)));  // "Parameters control CC" off: the named layout
+    EXPECT_EQ(r().options.paramknob, 1);
+    EXPECT_EQ(values(27), (std::vector<intptr_t>{97}));
+    EXPECT_EQ(values(3), (std::vector<intptr_t>{0}));
+    host.clear();
+    click(in(optionsTabHit(kGeneralTab)));
+    r().options.startart = 32;
+    click(in(optionHit(1, 0)));  // banks on, then off again
+    click(in(optionHit(1, 0)));
+    EXPECT_EQ(r().options.articbanks, 0);
+    EXPECT_EQ(r().options.startart, 0);
+    EXPECT_EQ(values(3), (std::vector<intptr_t>{4, 5, 4, 5}));
+    click(in(optionHit(0, 2)));  // alternative middle C: names rebuilt
+    EXPECT_STREQ(impl(plug).noteNames()[60].data(), "C4");
+    click(in(optionsTabHit(kAdvancedTab)));
+    click(in(optionHit(0, 0, true)));
+    EXPECT_EQ(settings::RegReadDword(platform::kVoxtraneKey, "HTTP API", 9), 1u);
+    click(in(optionHit(0, 0, true)));
+    EXPECT_EQ(settings::RegReadDword(platform::kVoxtraneKey, "HTTP API", 9), 0u);
+    click(in(kDebugToggleHit));
+    EXPECT_TRUE(impl(plug).session().debugLog);
+
+    // Mute, solo, and nothing while the transport plays.
+    host.clear();
+    click(in(kMuteSoloHit));
+    os.keys = {HeldKey::kRightCtrl};
+    click(in(kMuteSoloHit));
+    plug->Dispatcher(12, 0, 1);
+    click(in(kMuteSoloHit));
+    EXPECT_EQ(statuses(), (std::vector<std::string>{"Port 0, Channel 1 muted", "Port 0, Channel 1 is now solo"}));
+}
+
+TEST_F(GestureTest, GridIconPickerSwitchesAndControllerNames) {
+    r().options.startart = 16;
+    click(in(gridHit(9)));
+    EXPECT_EQ(r().options.editing, 25);
+    r().options.page = kIconPicker;
+    ed().state().iconScroll = 1.0f;
+    click({pickerCell(9).x + 3, pickerCell(9).y + 3});  // column 1, row 1 below the top row 23
+    EXPECT_EQ(r().articulations.icon[25], 1 + 8 * 24);
+    EXPECT_EQ(r().options.page, kArticulationPanel);
+    EXPECT_EQ(statuses().back(), "Clicked 1 1 (193)");
+
+    r().options.page = kControllerPanel;
+    r().controllers.cc[3] = 64;
+    r().controllers.type[3] = model::kSwitch;
+    r().controllers.on[3] = 1;
+    r().controllers.value[3] = 63;
+    click(in(controlHit(3)));
+    EXPECT_EQ(r().controllers.value[3], 127);
+    click(in(controlHit(3)));
+    EXPECT_EQ(r().controllers.value[3], 0);
+    click(in(controlNameHit(3)));
+    EXPECT_EQ(r().controllers.on[3], 0);
+    EXPECT_EQ(statuses().back(), "CC #64 set to 0");
+}
+
+TEST_F(GestureTest, HintsFollowOneMoveBehindAndOnlyOnAChange) {
+    r().options.page = kArticulationPanel;
+    r().articulations.name[1] = "Legato";
+    const Point path[] = {{0, 0}, in(gridHit(0)), {gridHit(0).left, gridHit(0).top}, in(gridHit(1)), {238, 180},
+                          in(kCcNumberHit), in(kCcValueHit), {238, 180}, {238, 181}};
+    for (const Point& p : path) send(InputEvent::Kind::kMouseMove, p);
+    EXPECT_EQ(host.hints, (std::vector<std::string>{
+                              "Articulation 1. Edit the properties below or right click for more",
+                              "Legato - An articulation. Edit the properties below or right click for more",
+                              "",
+                              "Set a CC when playing notes of this articulation. Left-click drag to change, right "
+                              "click for manual entry",
+                              "",
+                          }));
+    // The single-editor row has no hint on an old host; the API row ends with the address.
+    host.hints.clear();
+    r().options.page = kOptionsPanel;
+    host.HostVersion = 11000000;
+    for (const Point& p : {in(optionHit(1, 1)), in(optionHit(1, 1)), {238, 180}}) send(InputEvent::Kind::kMouseMove, p);
+    EXPECT_TRUE(host.hints.empty());
+    processWide().optionsTab = kAdvancedTab;
+    for (const Point& p : {in(optionHit(0, 0, true)), {238, 180}}) send(InputEvent::Kind::kMouseMove, p);
+    EXPECT_EQ(host.hints, (std::vector<std::string>{"Enable the HTTP based API (http://127.0.0.1:8000/)"}));
+}
+
+}  // namespace
