@@ -8,11 +8,16 @@
 #include <string>
 
 #include "editor/editor_state.h"
+#include "model/key_names.h"
 #include "model/records.h"
 #include "platform/editor_platform.h"
 #include "platform/editor_window.h"
+#include "platform/menu.h"
 
 namespace editor {
+
+// The bank menu's commands, in menu order.
+enum class BankCommand { kUaccKeyswitchToCc, kUaccCcToKeyswitch, kExport, kImport, kAppend, kImportNki, kAppendNki };
 
 // What the editor needs of its instance.
 class EditorHost {
@@ -51,11 +56,32 @@ public:
     virtual std::string nameForPickedIcon(const std::string& current, int icon) const = 0;
     // The HTTP API's address on this machine, as a URL.
     virtual std::string httpApiAddress() const = 0;
-    // Hooks of the piano-roll automation and the menus.
-    virtual void pianoRollPick(int cell) = 0;   // Ctrl-click on a grid cell
-    virtual void pageMenu() = 0;                // left click on the page name
-    virtual void modeMenu() = 0;                // left click on the mode selector
-    virtual void rightClick() = 0;              // at the editor's last point
+    // The piano-roll automation's part of a Ctrl-click on a grid cell.
+    virtual void pianoRollPick(int cell) = 0;
+
+    // ---- Menus, prompts and keys ----
+    // The host's text prompt pre-filled with `text`; true and the answer when confirmed.
+    virtual bool prompt(const char* caption, std::string& text) = 0;
+    // A message box (request 19); the answer, 6 for Yes.
+    virtual intptr_t messageBox(const char* text, intptr_t flags) = 0;
+    // The articulation menu's commands 1..9 and the bank menu's operations.
+    virtual void articulationCommand(int index, int command) = 0;
+    virtual bool articulationClipboardFull() const = 0;
+    virtual void bankCommand(BankCommand command) = 0;
+    virtual bool nkiImporterPresent() const = 0;
+    virtual void keyNamesCommand(int articulation, model::KeyNamesCommand command) = 0;
+    // The host's own entries for parameter `parameter` (request 18), from this instance's host
+    // or, with `nonGhosted`, from the last other instance on this port and channel that does
+    // not ghost; false when there is no such instance (the entries are then this host's).
+    virtual bool hostParameterMenu(int parameter, bool nonGhosted, std::vector<platform::MenuEntry>& entries) = 0;
+    // A chosen host entry handed back (request 0), as hostParameterMenu found its host.
+    virtual void runHostParameterEntry(int parameter, int entry, bool nonGhosted) = 0;
+    virtual int articulationParameter() const = 0;  // the `ArticulationParameter` index
+    virtual ControllerClipboard& controllerClipboard() = 0;  // process-wide
+    virtual void namesChanged() = 0;                         // request 3 with 0
+    virtual int32_t iconForRename(const std::string& name, int32_t icon) const = 0;
+    virtual void selectBank(int bank) = 0;  // the engine's current bank, and request 3 with 2
+    virtual void sendMidi(uint32_t message) = 0;
 
 protected:
     ~EditorHost() = default;
@@ -110,6 +136,17 @@ public:
     // The parameter index under which controller `c` is automated.
     int controllerParameter(int c) const;
 
+    // Menus and prompts (menus.cpp), wheel and keys (keys.cpp). [ui]
+    void rightClick();
+    void modeMenu();
+    void bankMenu();
+    void pageMenu();
+    void controllerMenu(int c, bool promptOnly);
+    void renameController(int c);
+    void manualEntry(const char* caption);
+    void wheel(int delta);
+    void key(int code);
+
 private:
     // Gestures (gestures.cpp).
     void press(Point at);
@@ -123,6 +160,9 @@ private:
     void toggleOption(const char* stateKey);
     bool held(platform::HeldKey key) const { return platform::editorPlatform().held(key); }
     void status(const char* format, int a, int b);
+    int choose(const std::vector<platform::MenuEntry>& entries);
+    void assignController(int c);
+    void articulationMenu(int index);
     void fitWindow();
     void storeScale(float stored);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "editor/layout.h"
 #include "engine/note_names.h"
@@ -28,6 +29,13 @@ struct EditorState {
     intptr_t pageMenu = 0;
     uint16_t settleCountdown = 0;
     bool repositionRequest = false;
+};
+
+// One controller held for pasting, shared by every editor of the process.
+struct ControllerClipboard {
+    bool full = false;
+    int32_t lock = 0, on = 1, value = 0, cc = 0, defaultValue = 0, type = 0;
+    std::string name;
 };
 
 // What painting reads beyond the records and the editor state: facts of the engine, the

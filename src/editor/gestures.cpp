@@ -94,7 +94,7 @@ void Editor::input(const InputEvent& e) {
         if (!nearPress(at, state_.pressPoint)) break;
         state_.lastPoint = at;
         if (e.button == InputEvent::kLeft) click(at);
-        else if (e.button == InputEvent::kRight) host_.rightClick();
+        else if (e.button == InputEvent::kRight) rightClick();
         else resetControllerToDefault();
         break;
     case InputEvent::Kind::kActivate:
@@ -102,7 +102,9 @@ void Editor::input(const InputEvent& e) {
         endDrag();
         host_.traceLine(e.kind == InputEvent::Kind::kActivate ? "Now active" : "Now inactive");
         break;
-    default: break;  // the wheel and the keys come with the menus
+    case InputEvent::Kind::kWheel: wheel(e.wheelDelta); break;
+    case InputEvent::Kind::kKeyDown: key(e.key); break;
+    default: break;
     }
 }
 
@@ -365,7 +367,7 @@ void Editor::click(Point at) {
     }
     if (page == kControllerPanel) {
         if (kPageNameHit.contains(at.x, at.y)) {
-            host_.pageMenu();
+            pageMenu();
             return;
         }
         clickController(at);
@@ -399,7 +401,7 @@ void Editor::click(Point at) {
             invalidate(false);
         }
     if (page == kArticulationPanel && kModeSelectorHit.contains(at.x, at.y)) {
-        host_.modeMenu();
+        modeMenu();
         invalidate(false);
     }
 }

@@ -169,6 +169,7 @@ inline constexpr Box kVersionText{10, 10, 230, 90};
 inline constexpr int kBuildLineOffset = 16;  // below the version line
 inline constexpr int kAboutOffset = 18;      // below the build line
 inline constexpr Hit kDebugToggleHit{8, 10, 150, 40};
+inline constexpr Hit kMidiTestHit{28, 94, 110, 104};  // with Ctrl, a right click sends the test burst
 
 // Icon picker: 8 x 6 cells and the scroll bar.
 inline constexpr int kPickerColumns = 8;

@@ -10,3 +10,15 @@ EditorPlatform& editorPlatform() { return gInstalled ? *gInstalled : systemEdito
 void setEditorPlatform(EditorPlatform* platform) { gInstalled = platform; }
 
 }  // namespace platform
+
+#include "platform/menu.h"
+
+namespace platform {
+namespace {
+Menu* gMenu = nullptr;
+}  // namespace
+
+Menu& menu() { return gMenu ? *gMenu : systemMenu(); }
+void setMenu(Menu* m) { gMenu = m; }
+
+}  // namespace platform

@@ -14,6 +14,7 @@ constexpr int kEditorEditFlags = fruity::kParamUpdateValue | fruity::kParamUpdat
 constexpr intptr_t kColourNamesChanged = 4;
 constexpr intptr_t kPropertyNamesChanged = 5;
 constexpr intptr_t kParameterNamesChanged = 0;
+constexpr intptr_t kNoteNamesChanged = 2;  // the piano roll's key names
 }  // namespace
 
 void InstanceCore::EditorLink::editorResized() { core_.host_.request(fruity::kReqEditorResized, 0, 0); }
@@ -59,3 +60,81 @@ std::string InstanceCore::EditorLink::nameForPickedIcon(const std::string& curre
 }
 
 std::string InstanceCore::EditorLink::httpApiAddress() const { return http::HttpApi_Address(); }
+
+bool InstanceCore::EditorLink::articulationClipboardFull() const { return processWide().articulationClipboard.full; }
+
+void InstanceCore::EditorLink::bankCommand(editor::BankCommand command) {
+    using editor::BankCommand;
+    switch (command) {
+    case BankCommand::kUaccKeyswitchToCc: core_.ConvertUacc(model::UaccDirection::kKeyswitchToCc); break;
+    case BankCommand::kUaccCcToKeyswitch: core_.ConvertUacc(model::UaccDirection::kCcToKeyswitch); break;
+    case BankCommand::kExport: core_.ExportBank(); break;
+    case BankCommand::kImport: core_.ImportBank(false); break;
+    case BankCommand::kAppend: core_.ImportBank(true); break;
+    case BankCommand::kImportNki: core_.ImportNki(false); break;
+    case BankCommand::kAppendNki: core_.ImportNki(true); break;
+    }
+}
+
+namespace {
+// With Ctrl on a ghosting instance, a controller's host entries belong to the last other
+// instance on the same port and channel that does not ghost.
+InstanceCore* nonGhostedTwin(const InstanceCore& self) {
+    const model::InstanceOptions& o = const_cast<InstanceCore&>(self).records().options;
+    InstanceCore* twin = nullptr;
+    for (InstanceCore* other : processWide().registry) {
+        const model::InstanceOptions& p = other->records().options;
+        if (other != &self && p.port == o.port && p.channel == o.channel && !p.ghost) twin = other;
+    }
+    return twin;
+}
+}  // namespace
+
+bool InstanceCore::EditorLink::hostParameterMenu(int parameter, bool nonGhosted,
+                                                 std::vector<platform::MenuEntry>& entries) {
+    InstanceCore* twin = nonGhosted ? nonGhostedTwin(core_) : nullptr;
+    plugin::HostPort& host = twin ? twin->host_ : core_.host_;
+    std::string text;
+    int flags = 0;
+    for (int n = 0; host.parameterMenuEntry(parameter, n, text, flags); ++n) {
+        const bool dash = !text.empty() && text[0] == '-';
+        if (n == 0 && dash) continue;
+        platform::MenuEntry e;
+        e.id = 1024 + n;
+        e.text = text;
+        e.greyed = flags & 1;
+        e.checked = flags & 2;
+        e.separator = dash;
+        entries.push_back(e);
+    }
+    return twin != nullptr;
+}
+
+void InstanceCore::EditorLink::runHostParameterEntry(int parameter, int entry, bool nonGhosted) {
+    bool sent = false;
+    if (nonGhosted) {
+        const model::InstanceOptions& o = core_.records_.options;
+        for (InstanceCore* other : processWide().registry) {
+            const model::InstanceOptions& p = other->records().options;
+            if (other == &core_ || p.port != o.port || p.channel != o.channel || p.ghost) continue;
+            other->host_.request(fruity::kReqParamMenuEntry, parameter, entry);
+            sent = true;
+        }
+    }
+    if (!sent) core_.host_.request(fruity::kReqParamMenuEntry, parameter, entry);
+}
+
+editor::ControllerClipboard& InstanceCore::EditorLink::controllerClipboard() { return processWide().controllerClipboard; }
+
+void InstanceCore::EditorLink::namesChanged() {
+    core_.host_.request(fruity::kReqNamesChanged, 0, kParameterNamesChanged);
+}
+
+int32_t InstanceCore::EditorLink::iconForRename(const std::string& name, int32_t icon) const {
+    return model::iconForRenamedArticulation(processWide().iconNames, name, icon);
+}
+
+void InstanceCore::EditorLink::selectBank(int bank) {
+    core_.session_.currentBank = bank;
+    core_.host_.request(fruity::kReqNamesChanged, 0, kNoteNamesChanged);
+}

@@ -56,6 +56,13 @@ struct PluginInfo {
 };
 #pragma pack(pop)
 
+// One entry of the host's own parameter menu (request 18): its text and flags (bit 0 greyed,
+// bit 1 checked).
+struct TParamMenuEntry {
+    char* Name;
+    int32_t Flags;
+};
+
 // Two records of five floats: the initial levels, then the final levels.
 struct TLevelParams {
     float Pan;

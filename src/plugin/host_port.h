@@ -22,6 +22,8 @@ public:
     virtual void statusText(const char* text) = 0;
     // The host's text prompt, pre-filled with `text`; true and the typed text when confirmed. [ui]
     virtual bool prompt(const char* caption, std::string& text) = 0;
+    // Entry `n` of the host's own menu for a parameter (request 18); false after the last. [ui]
+    virtual bool parameterMenuEntry(int parameter, int n, std::string& text, int& flags) = 0;
     // Request 48: stored data changed, the project is modified. [ui]
     virtual void stateChanged() = 0;
     // The host's parameter-changed operation (automation recording, linked controls). [ui]

@@ -87,6 +87,7 @@ void InstanceCore::ResetToDefaults() {
     session_.forgetSwitches();
     session_.delayNotes = false;
     processWide().singleEditor = 1;
+    editor_.state().hintId = -1;
 }
 
 editor::PaintFacts InstanceCore::paintFacts() const {

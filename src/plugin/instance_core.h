@@ -171,9 +171,23 @@ private:
         std::string nameForPickedIcon(const std::string& current, int icon) const override;
         std::string httpApiAddress() const override;
         void pianoRollPick(int) override {}
-        void pageMenu() override {}
-        void modeMenu() override {}
-        void rightClick() override {}
+        bool prompt(const char* caption, std::string& text) override { return core_.host_.prompt(caption, text); }
+        intptr_t messageBox(const char* text, intptr_t flags) override { return core_.host_.messageBox(text, flags); }
+        void articulationCommand(int index, int command) override { core_.ArticulationCommand(index, command); }
+        bool articulationClipboardFull() const override;
+        void bankCommand(editor::BankCommand command) override;
+        bool nkiImporterPresent() const override { return core_.nkiImporterPresent(); }
+        void keyNamesCommand(int articulation, model::KeyNamesCommand command) override {
+            core_.runKeyNamesCommand(articulation, command);
+        }
+        bool hostParameterMenu(int parameter, bool nonGhosted, std::vector<platform::MenuEntry>& entries) override;
+        void runHostParameterEntry(int parameter, int entry, bool nonGhosted) override;
+        int articulationParameter() const override { return core_.params_.articulationIndex(); }
+        editor::ControllerClipboard& controllerClipboard() override;
+        void namesChanged() override;
+        int32_t iconForRename(const std::string& name, int32_t icon) const override;
+        void selectBank(int bank) override;
+        void sendMidi(uint32_t message) override { core_.midi_.midiOut(message); }
 
     private:
         InstanceCore& core_;

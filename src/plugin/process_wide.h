@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/editor_state.h"
 #include "engine/shared_tables.h"
 #include "http/instance_view.h"
 #include "model/articulation_commands.h"
@@ -24,6 +25,7 @@ struct ProcessWide {
     std::unique_ptr<engine::SharedTables> engineTables;
 
     model::ArticulationClipboard articulationClipboard;
+    editor::ControllerClipboard controllerClipboard;
     model::IconNameTable iconNames;
 
     // Editor sharing between instances.

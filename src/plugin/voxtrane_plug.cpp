@@ -155,6 +155,14 @@ bool KRYLVSTExprPlug::prompt(const char* caption, std::string& text) {
     return true;
 }
 
+bool KRYLVSTExprPlug::parameterMenuEntry(int parameter, int n, std::string& text, int& flags) {
+    const auto* entry = reinterpret_cast<const TParamMenuEntry*>(request(fruity::kReqParamMenuQuery, parameter, n));
+    if (!entry) return false;
+    text = entry->Name ? entry->Name : "";
+    flags = entry->Flags;
+    return true;
+}
+
 void KRYLVSTExprPlug::stateChanged() { request(fruity::kReqStateChanged, 0, 0); }
 
 void KRYLVSTExprPlug::debugLine(const char* text) { request(fruity::kReqDebugLog, 0, reinterpret_cast<intptr_t>(text)); }

@@ -43,6 +43,7 @@ private:
     void showHint(const char* text) override;
     void statusText(const char* text) override;
     bool prompt(const char* caption, std::string& text) override;
+    bool parameterMenuEntry(int parameter, int n, std::string& text, int& flags) override;
     void stateChanged() override;
     void parameterChanged(int index, int value) override { PlugHost->OnParamChanged(HostTag, index, value); }
     void debugLine(const char* text) override;

@@ -84,6 +84,13 @@ intptr_t RecordingHost::Dispatcher(TPluginTag sender, intptr_t id, intptr_t inde
     case fruity::kReqGetPath: return reinterpret_cast<intptr_t>(programPath.c_str());
     case fruity::kReqMainWindow: return mainWindow;
     case fruity::kReqMessageBox: return messageBoxAnswer;
+    case fruity::kReqParamMenuQuery: {
+        if (value < 0 || size_t(value) >= parameterMenu.size()) return 0;
+        static TParamMenuEntry entry;
+        entry.Name = parameterMenu[size_t(value)].first.data();
+        entry.Flags = parameterMenu[size_t(value)].second;
+        return reinterpret_cast<intptr_t>(&entry);
+    }
     default: return 0;
     }
 }

@@ -55,6 +55,8 @@ public:
     bool promptConfirms = false;
     intptr_t messageBoxAnswer = 6;
     std::function<intptr_t(const DispatchCall&)> onDispatch;  // overrides the canned answers
+    // The host's own entries of every parameter's menu (request 18): text and flags.
+    std::vector<std::pair<std::string, int>> parameterMenu;
 
     // Stamped on every recorded MIDI message: whatever time unit the driver keeps (song ticks).
     uint64_t clock = 0;

@@ -31,6 +31,7 @@ public:
     void showHint(const char*) override {}
     void statusText(const char*) override {}
     bool prompt(const char*, std::string&) override { return false; }
+    bool parameterMenuEntry(int, int, std::string&, int&) override { return false; }
     void stateChanged() override {}
     void parameterChanged(int, int) override {}
     void debugLine(const char*) override {}

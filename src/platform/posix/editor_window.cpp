@@ -79,3 +79,20 @@ EditorPlatform& systemEditorPlatform() {
 }
 
 }  // namespace platform
+
+#include "platform/menu.h"
+
+namespace platform {
+namespace {
+class DismissedMenu final : public Menu {
+public:
+    int choose(intptr_t, const std::vector<MenuEntry>&) override { return 0; }
+};
+}  // namespace
+
+Menu& systemMenu() {
+    static DismissedMenu none;
+    return none;
+}
+
+}  // namespace platform

@@ -1,0 +1,149 @@
+// The wheel, the keys and the typed values of the prompts.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "editor/editor.h"
+#include "editor/note_text.h"
+#include "model/articulation_commands.h"
+
+namespace editor {
+namespace {
+
+using platform::HeldKey;
+
+// Virtual-key codes of the keys the editor takes.
+enum Key : int {
+    kBackspace = 0x08,
+    kPageUp = 0x21,
+    kPageDown = 0x22,
+    kLeft = 0x25,
+    kUp = 0x26,
+    kRight = 0x27,
+    kDown = 0x28,
+    kInsert = 0x2D,
+    kDelete = 0x2E,
+    kKeyC = 'C',
+    kKeyV = 'V',
+    kKeyX = 'X',
+};
+
+constexpr int kBankSize = 16;
+constexpr int kLastBankStart = 48;
+constexpr float kWheelScrollStep = 0.05f;
+constexpr intptr_t kYesNoWarning = 52;
+constexpr intptr_t kYes = 6;
+
+}  // namespace
+
+void Editor::wheel(int delta) {
+    model::InstanceRecords& r = host_.records();
+    model::InstanceOptions& o = r.options;
+    if (o.page == kIconPicker) {
+        if (delta == 0) return;
+        state_.iconScroll = std::clamp(state_.iconScroll + (delta > 0 ? -kWheelScrollStep : kWheelScrollStep), 0.0f, 1.0f);
+        invalidate(false);
+        return;
+    }
+    if (!o.articbanks) return;
+    const int before = o.startart;
+    if (delta > 0 && o.startart >= kBankSize) o.startart -= kBankSize;
+    if (delta < 0 && o.startart < kLastBankStart) o.startart += kBankSize;
+    if (o.startart == before) return;
+    invalidate(false);
+    char hint[64];
+    std::snprintf(hint, sizeof hint, "Articulation bank %i - moar articulations", o.startart / kBankSize + 1);
+    host_.showHint(hint);
+    if (held(HeldKey::kAlt)) host_.selectBank(o.startart / kBankSize);
+}
+
+void Editor::key(int code) {
+    model::InstanceRecords& r = host_.records();
+    model::InstanceOptions& o = r.options;
+    const bool ctrl = held(HeldKey::kCtrl), shift = held(HeldKey::kShift);
+    const int a = std::clamp(o.editing, 0, model::kArticulationCount - 1);
+    if (o.page == kArticulationPanel || o.page == kControllerPanel) {
+        const auto ask = [this](const char* question) { return host_.messageBox(question, kYesNoWarning) == kYes; };
+        int command = 0;
+        if ((ctrl && code == kKeyX) || (shift && code == kDelete)) command = model::kCmdCut;
+        else if (ctrl && (code == kKeyC || code == kInsert)) command = model::kCmdCopy;
+        else if (ctrl && shift && code == kKeyV && host_.articulationClipboardFull()) {
+            host_.articulationCommand(a, model::kCmdInsert);
+            command = model::kCmdPaste;
+        } else if (ctrl && code == kKeyV && host_.articulationClipboardFull()) command = model::kCmdPaste;
+        else if (shift && code == kInsert) command = model::kCmdPaste;
+        else if (code == kInsert && !ctrl) command = model::kCmdInsert;
+        else if (code == kBackspace && ask("Are you sure you want to clear this articulation?")) command = model::kCmdClear;
+        else if (code == kDelete && ctrl) command = model::kCmdDelete;
+        else if (code == kDelete && ask("Are you sure you want to delete this articulation?")) command = model::kCmdDelete;
+        if (command) {
+            host_.articulationCommand(a, command);
+            invalidate(false);
+        }
+    }
+    if (code == kPageUp) stepScale(false);
+    if (code == kPageDown) stepScale(true);
+    if ((code == kUp || code == kDown) && ctrl) {
+        setMinimised(code == kUp);
+    } else if ((code == kUp || code == kDown) && o.articbanks) {
+        if (code == kUp && o.startart >= kBankSize) o.startart -= kBankSize;
+        if (code == kDown && o.startart < kLastBankStart) o.startart += kBankSize;
+        invalidate(false);
+    }
+    if (code == kLeft || code == kRight) {
+        if (code == kLeft && o.editing > 0) --o.editing;
+        if (code == kRight && o.editing < (o.articbanks ? model::kArticulationCount - 1 : kBankSize - 1)) ++o.editing;
+        o.startart = o.editing / kBankSize * kBankSize;
+        invalidate(false);
+    }
+}
+
+void Editor::manualEntry(const char* caption) {
+    model::InstanceRecords& r = host_.records();
+    model::InstanceOptions& o = r.options;
+    model::Articulations& art = r.articulations;
+    const size_t a = size_t(std::clamp(o.editing, 0, model::kArticulationCount - 1));
+    const size_t page = size_t(std::clamp(r.controllerstart / model::kControllersPerPage, 0, model::kControllerPageCount - 1));
+    const std::string what = caption;
+    std::string text;
+    if (what == "Icon ID") text = std::to_string(art.icon[a]);
+    else if (what == "Keyswitch velocity") text = std::to_string(art.notevel[a]);
+    else if (what == "Keyswitch") text = std::to_string(art.note[a]);
+    else if (what == "Second keyswitch" || what == "CC value" || what == "Velocity") text = std::to_string(art.modw[a]);
+    else if (what == "CC #") text = std::to_string(art.modc[a]);
+    else if (what == "Program change") text = std::to_string(art.prog[a] + 1);
+    else if (what == "Port") text = std::to_string(o.port);
+    else if (what == "Channel") text = o.channel == model::kPerColourChannel ? "---" : std::to_string(o.channel + 1);
+    else if (what == "Articulation name") text = art.name[a];
+    else if (what == "Page name") text = r.pageNames[page];
+    if (!host_.prompt(caption, text)) {
+        invalidate(false);
+        return;
+    }
+    const int32_t number = integerOfText(text);
+    const auto clamp127 = [](int32_t v) { return std::clamp(v, 0, 127); };
+    if (what == "Icon ID") art.icon[a] = number;
+    else if (what == "Keyswitch velocity") art.notevel[a] = number;
+    else if (what == "Keyswitch") art.note[a] = clamp127(noteOfText(text, o.altmiddlec != 0));
+    else if (what == "Second keyswitch") art.modw[a] = clamp127(noteOfText(text, o.altmiddlec != 0));
+    else if (what == "CC value" || what == "Velocity") art.modw[a] = clamp127(number);
+    else if (what == "CC #") art.modc[a] = clamp127(number);
+    else if (what == "Program change") art.prog[a] = number - 1;
+    else if (what == "Port") {
+        o.port = std::clamp(number, 0, 255);
+        host_.forgetSwitches();
+    } else if (what == "Channel") {
+        const int32_t channel = std::min(number - 1, o.midixtend ? 63 : 15);
+        o.channel = text == "---" || channel < 0 ? model::kPerColourChannel : channel;
+        host_.forgetSwitches();
+    } else if (what == "Articulation name") {
+        art.name[a] = text;
+        art.icon[a] = host_.iconForRename(text, art.icon[a]);
+    } else if (what == "Page name") {
+        r.pageNames[page] = text;
+    }
+    host_.stateChanged();
+    invalidate(false);
+}
+
+}  // namespace editor
