@@ -14,6 +14,7 @@ int32_t integerOfText(const std::string& text) {
     int32_t value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
         if (value < kSaturation) value = value * 10 + (text[i] - '0');
+    value = value < kSaturation ? value : kSaturation;
     return negative ? -value : value;
 }
 

@@ -49,6 +49,7 @@ void RecordingHost::clear() {
     voicesDone.clear();
     voiceQueries.clear();
     prompts.clear();
+    promptPrefills.clear();
 }
 
 std::vector<DispatchCall> RecordingHost::dispatchesWithCode(intptr_t code) const {
@@ -124,6 +125,7 @@ void RecordingHost::MIDIOut(TPluginTag sender, intptr_t msg) { MIDIOut_Delayed(s
 
 BOOL RecordingHost::PromptEdit(int, int, char* caption, char* text, int&) {
     prompts.emplace_back(caption ? caption : "");
+    promptPrefills.emplace_back(text ? text : "");
     if (!promptConfirms) return 0;
     std::snprintf(text, 256, "%s", promptAnswer.c_str());
     return 1;

@@ -69,6 +69,7 @@ public:
     std::vector<VoiceDone> voicesDone;
     std::vector<std::pair<intptr_t, intptr_t>> voiceQueries;  // (host voice, code)
     std::vector<std::string> prompts;
+    std::vector<std::string> promptPrefills;  // what each prompt showed before the answer
 
     void clear();
     std::vector<DispatchCall> dispatchesWithCode(intptr_t code) const;
