@@ -8,6 +8,7 @@
 #include <string>
 
 #include "editor/editor_state.h"
+#include "engine/session.h"
 #include "model/key_names.h"
 #include "model/records.h"
 #include "platform/editor_platform.h"
@@ -37,6 +38,8 @@ public:
     // A controller value as automation would set it: ParameterEvent (flags 17), then the host's
     // parameter-changed call, both under `parameterIndex`.
     virtual void setControllerValue(int parameterIndex, int value) = 0;
+    // While a drag holds a keyswitch or mode field, played notes fill it in.
+    virtual void setNoteLearn(engine::NoteLearn learn) = 0;
     // Port or channel changed: what was last sent there no longer counts.
     virtual void forgetSwitches() = 0;
     // The mute/solo area: refused while the transport plays.

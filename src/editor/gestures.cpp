@@ -160,6 +160,10 @@ void Editor::press(Point at) {
     if (target == kNoTarget) return;
 
     state_.dragTarget = target;
+    if (target == kVelocityTarget) host_.setNoteLearn(engine::NoteLearn::kKeyswitchVelocity);
+    if (target == kKeyswitchTarget) host_.setNoteLearn(engine::NoteLearn::kKeyswitch);
+    if (target == kModeValueTarget && (modc == model::kModSecondKeyswitch || modc == model::kModPlayVelocity))
+        host_.setNoteLearn(engine::NoteLearn::kSecondValue);
     if (int32_t* field = articulationField(r, target)) state_.dragStartValue = *field;
     else if (target == kPortTarget) state_.dragStartValue = r.options.port;
     else if (target == kChannelTarget)
@@ -257,6 +261,7 @@ void Editor::endDrag() {
     }
     state_.cursorAnchor = {-1, -1};
     state_.dragTarget = kNoTarget;
+    host_.setNoteLearn(engine::NoteLearn::kNone);
     platform::EditorPlatform& os = platform::editorPlatform();
     os.restoreCursor(state_.savedCursor);
     os.freeCursor();

@@ -158,6 +158,7 @@ private:
         void renameInstance(const char* name) override;
         void setControllerValue(int parameterIndex, int value) override;
         void forgetSwitches() override { core_.session_.clearSwitchState(); }
+        void setNoteLearn(engine::NoteLearn learn) override { core_.session_.learn = learn; }
         void muteClicked(bool ctrl) override { core_.muteClicked(ctrl); }
         void optionToggled(const char* stateKey) override;
         bool httpApiEnabled() const override;

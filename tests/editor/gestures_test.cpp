@@ -9,6 +9,7 @@
 #include "settings/registry_values.h"
 #include "platform/settings_store.h"
 #include "support/editor_fixture.h"
+#include "support/notes.h"
 
 namespace {
 
@@ -66,6 +67,16 @@ TEST_F(GestureTest, DragsFollowTheHandsTravelWithinTheirRanges) {
     r().options.midixtend = 1;
     drag(in(kChannelHit), {-600});
     EXPECT_EQ(r().options.channel, 63);
+}
+
+TEST_F(GestureTest, ANoteFillsTheFieldHeldByADrag) {
+    r().options.page = kArticulationPanel;
+    send(InputEvent::Kind::kButtonDown, in(kKeyswitchHit));
+    plug->Voice_Release(testing_support::play(plug, host, 1, {67}));
+    send(InputEvent::Kind::kButtonUp, in(kKeyswitchHit));
+    plug->Voice_Release(testing_support::play(plug, host, 2, {70}));
+    EXPECT_EQ(r().articulations.note[0], 67);
+    EXPECT_EQ(impl(plug).session().learn, engine::NoteLearn::kNone);
 }
 
 TEST_F(GestureTest, PortDragsForgetWhatWasSentAndAltNamesTheInstance) {
