@@ -78,6 +78,7 @@ public:
     void debugLine(const char*) override {}
     void repaintEditor() override {}
     void stateChanged() override {}
+    bool pianoRollShiftClick() override { return false; }
 
     std::set<std::tuple<uint32_t, uint32_t, uint32_t>> sounding;  // port, channel, key
 

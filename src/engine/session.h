@@ -23,6 +23,8 @@ public:
     virtual void debugLine(const char* text) = 0;  // one finished trace line
     virtual void repaintEditor() = 0;
     virtual void stateChanged() = 0;  // stored data changed (request 48 and a repaint)
+    // Whether the user Shift-clicks a piano-roll key as this note starts. [audio]
+    virtual bool pianoRollShiftClick() = 0;
 
 protected:
     ~SessionHost() = default;
@@ -123,6 +125,10 @@ public:
     int articulationParameter = 0;
 
     NoteLearn learn = NoteLearn::kNone;
+    // The piano-roll key last Shift-clicked (-1 none) and the articulation slot of its colour;
+    // the periodic call asks for the key's name.
+    int lastClickedKey = -1;
+    int lastClickedColour = 0;
     // Set when a switch sent a controller change with the Kontakt timing fix on: notes wait
     // five ticks so the sampler has switched before they arrive.
     bool delayNotes = false;

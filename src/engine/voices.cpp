@@ -60,6 +60,11 @@ intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
         learnFrom(key, curve < 1.0e6f ? static_cast<int>(curve) : 1000000);
     }
     trace("TriggerVoice(%p, %" PRIdPTR ")", static_cast<const void*>(levels), hostVoice);
+    if (host_.pianoRollShiftClick()) {
+        lastClickedColour = static_cast<int>(host_.voiceQuery(hostVoice, kVoiceColour, 0)) +
+                            (o.articbanks ? model::kBankSize * currentBank : 0);
+        lastClickedKey = key;
+    }
 
     VoiceRecord* r = voices_.add(hostVoice, key);
     if (!r) {

@@ -22,3 +22,15 @@ Menu& menu() { return gMenu ? *gMenu : systemMenu(); }
 void setMenu(Menu* m) { gMenu = m; }
 
 }  // namespace platform
+
+#include "platform/window_system.h"
+
+namespace platform {
+namespace {
+WindowSystem* gWindows = nullptr;
+}  // namespace
+
+WindowSystem& windowSystem() { return gWindows ? *gWindows : systemWindowSystem(); }
+void setWindowSystem(WindowSystem* system) { gWindows = system; }
+
+}  // namespace platform

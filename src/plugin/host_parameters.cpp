@@ -175,6 +175,7 @@ void HostParameters::keyName(int key, int colour, char* text) {
     const int32_t version = host_.hostVersion();
     if (version >= kColourlessKeyQueryFrom && version < kColourlessKeyQueryTo) articulation = session_.currentArticulation;
     keyNameArticulation_ = articulation;
+    pendingPick_ = articulation;
     keyNameEditorWindow_ = host_.editorWindow();
 
     // 64..127 are colours of banks that do not exist and name nothing.

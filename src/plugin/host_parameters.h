@@ -61,6 +61,8 @@ public:
     // The articulation the host's last piano-roll key query was answered for (0..127, -1 =
     // never asked) and the editor window at that time; the piano-roll automation follows them.
     int keyNameArticulation() const { return keyNameArticulation_; }
+    // The articulation of the last key-name query, until the colour popup's pick takes it (-1).
+    int& pendingPick() { return pendingPick_; }
     intptr_t keyNameEditorWindow() const { return keyNameEditorWindow_; }
 
 private:
@@ -80,5 +82,6 @@ private:
     ParameterHost& host_;
     int articulationIndex_ = kControllerNumberArticulationIndex;
     int keyNameArticulation_ = -1;
+    int pendingPick_ = -1;
     intptr_t keyNameEditorWindow_ = 0;
 };

@@ -128,7 +128,11 @@ void InstanceCore::showEditor(intptr_t parent) {
 
 void InstanceCore::hideEditor() {
     ProcessWide& p = processWide();
-    if (host_.hostVersion() >= model::kHostVersion12 && p.singleEditor) p.sharedEditorTab = records_.options.page;
+    if (host_.hostVersion() >= model::kHostVersion12 && p.singleEditor) {
+        p.sharedEditorTab = records_.options.page;
+        automation::RememberPluginFormPlace(platform::windowSystem(), p.hostMainWindow, editor_.window(), p.formPlaceX,
+                                            p.formPlaceY);
+    }
     editor_.hide();
 }
 
@@ -142,9 +146,25 @@ void InstanceCore::loadDroppedFile(const char* path) {
 }
 
 void InstanceCore::periodicUpdate() {
-    editor_.settleClickDue();
+    platform::WindowSystem& ws = platform::windowSystem();
+    ProcessWide& p = processWide();
+    if (editor_.settleClickDue()) automation::SettleClick(ws, editor_.window());
     if (takeRepaint()) editor_.invalidate(false);
-    if (processWide().httpApiEnabled) http::HttpApi_Poll();
+    if (p.httpApiEnabled) http::HttpApi_Poll();
+    renamePianoRollKey();
+    if (editor_.state().repositionRequest) {
+        editor_.state().repositionRequest = false;
+        automation::MovePluginFormsToPlace(ws, p.hostMainWindow, p.formPlaceX, p.formPlaceY, [&p](intptr_t window) {
+            for (InstanceCore* instance : p.registry)
+                if (instance->editorWindow() == window) return true;
+            return false;
+        });
+    }
+    // Only the instance that answered the host's key-name query follows the colour popup.
+    if (params_.keyNameArticulation() >= 0 && params_.keyNameEditorWindow() == editor_.window()) {
+        pickArticulationFromPopup(colourPopup_.measured);
+        automation::FollowColourPopup(ws, p.hostMainWindow, colourPopup_, params_.pendingPick());
+    }
 }
 
 void InstanceCore::setHttpApiEnabled(bool enabled) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <string>
 
+#include "automation/piano_roll.h"
 #include "editor/editor.h"
 #include "engine/note_names.h"
 #include "engine/session.h"
@@ -125,6 +126,7 @@ private:
         void debugLine(const char* text) override { core_.host_.debugLine(text); }
         void repaintEditor() override { core_.repaintEditor(); }
         void stateChanged() override { core_.stateChanged(); }
+        bool pianoRollShiftClick() override;
 
     private:
         InstanceCore& core_;
@@ -171,7 +173,7 @@ private:
         void clearKeyNames(int articulation) override { core_.loadKeyNames(articulation, nullptr); }
         std::string nameForPickedIcon(const std::string& current, int icon) const override;
         std::string httpApiAddress() const override;
-        void pianoRollPick(int) override {}
+        void pianoRollPick(int cell) override;
         bool prompt(const char* caption, std::string& text) override { return core_.host_.prompt(caption, text); }
         intptr_t messageBox(const char* text, intptr_t flags) override { return core_.host_.messageBox(text, flags); }
         void articulationCommand(int index, int command) override { core_.ArticulationCommand(index, command); }
@@ -195,6 +197,9 @@ private:
     };
 
     void constructionReset();
+    // The periodic steps of the piano-roll automation (piano_roll_steps.cpp). [ui]
+    void renamePianoRollKey();
+    void pickArticulationFromPopup(bool popupMeasured);
     void showMessage(const char* text, intptr_t flags) { host_.messageBox(text, flags); }
     void importDroppedArticulations(const char* path);
     void importDroppedNki(const char* path);
@@ -220,6 +225,7 @@ private:
     std::atomic<bool> repaintPending_{false};
 
     engine::NoteNameTable noteNames_{};
+    automation::ColourPopupState colourPopup_;
     EditorLink editorLink_{*this};
     editor::Editor editor_;
 };

@@ -26,6 +26,7 @@ public:
     void debugLine(const char* text) override { lines.emplace_back(text); }
     void repaintEditor() override {}
     void stateChanged() override { ++stateChanges; }
+    bool pianoRollShiftClick() override { return false; }
 
     std::vector<std::string> described() const {
         std::vector<std::string> out;

@@ -1,5 +1,6 @@
-// The native module has no window: the editor keeps its size and visibility here and paints
-// only when a tool asks it to (snapshots).
+// The native module has no display: the editor window keeps only its size and visibility (it
+// paints on demand, for snapshots), menus are dismissed, the cursor stays put and no host
+// windows are ever found.
 #include "platform/editor_window.h"
 
 #include "platform/image_files.h"
@@ -92,6 +93,39 @@ public:
 
 Menu& systemMenu() {
     static DismissedMenu none;
+    return none;
+}
+
+}  // namespace platform
+
+#include "platform/window_system.h"
+
+namespace platform {
+namespace {
+// No host windows to find: every search comes back empty.
+class NoWindows final : public WindowSystem {
+public:
+    intptr_t findChild(intptr_t, intptr_t, const char*, const char*) const override { return 0; }
+    intptr_t findTopLevel(intptr_t, const char*, const char*) const override { return 0; }
+    bool exists(intptr_t) const override { return false; }
+    bool rect(intptr_t, WindowRect&) const override { return false; }
+    ScreenPoint clientToScreen(intptr_t, ScreenPoint p) const override { return p; }
+    ScreenPoint screenToClient(intptr_t, ScreenPoint p) const override { return p; }
+    intptr_t parent(intptr_t) const override { return 0; }
+    intptr_t windowAt(ScreenPoint) const override { return 0; }
+    ScreenPoint cursor() const override { return {}; }
+    void setCursor(ScreenPoint) override {}
+    void leftButton(bool, bool, ScreenPoint) override {}
+    void key(int, bool) override {}
+    bool keyDown(int, bool) const override { return false; }
+    uint32_t pixel(intptr_t, int, int) const override { return 0; }
+    void move(intptr_t, int, int) override {}
+    void debugOutput(const char*) override {}
+};
+}  // namespace
+
+WindowSystem& systemWindowSystem() {
+    static NoWindows none;
     return none;
 }
 

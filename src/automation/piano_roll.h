@@ -1,0 +1,93 @@
+// Reaching into FL Studio's own windows where it offers no interface: picking a note colour in
+// the piano roll, noticing a Shift-click on one of its keys, following its colour popup, keeping
+// the single editor's window in one place and the settle click of small old editor windows.
+// Everything goes through the WindowSystem port and does nothing when the windows are absent.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/window_system.h"
+
+namespace automation {
+
+using platform::WindowSystem;
+
+// The host's window classes and titles.
+inline constexpr const char* kMainFormClass = "TFruityLoopsMainForm";
+inline constexpr const char* kPanelClass = "TWPControl";
+inline constexpr const char* kPianoRollTitle = "Piano roll -";  // matched whole, any case
+inline constexpr const char* kPluginFormClass = "TPluginForm";
+inline constexpr const char* kVectorSheetClass = "TVectorSheet";
+inline constexpr const char* kPopupClass = "TQuickPopupMenuWindow";
+
+inline constexpr int32_t kNoPlace = -99999;
+
+// Calls `visit(panel)` for every host panel: the TWPControl children of the main window, then
+// of each later main form, until `visit` returns true (then true). No allocation. [audio][ui]
+template <typename Visit>
+bool walkPanels(const WindowSystem& ws, intptr_t mainWindow, Visit visit) {
+    for (intptr_t form = mainWindow; form; form = ws.findTopLevel(form, kMainFormClass, nullptr))
+        for (intptr_t panel = ws.findChild(form, 0, kPanelClass, nullptr); panel;
+             panel = ws.findChild(form, panel, kPanelClass, nullptr))
+            if (visit(panel)) return true;
+    return false;
+}
+
+// Picks the note colour of grid cell 0..15 in the first piano roll that takes the click; false,
+// with nothing sent, when there is none. [ui]
+bool SelectPianoRollColour(WindowSystem& ws, intptr_t mainWindow, int32_t hostVersion, int cell);
+
+// Whether the user is Shift-clicking a key of a piano roll right now. Writes its trace to the
+// debugger output. Runs at every note start on the audio thread: window lookups and key states
+// only, no allocation, no waiting on another thread. [audio]
+bool IsPianoRollShiftClick(WindowSystem& ws, intptr_t mainWindow);
+
+// The prompt's caption for renaming piano-roll key `key` of an articulation named `name`:
+// "Rename note Legato C#", "Rename note C5".
+std::string renameKeyCaption(const std::string& name, int key, bool altMiddleC);
+// The key-name list entry of piano-roll key `key` (the list runs from the highest key down).
+inline constexpr int keyNameEntry(int key) { return 131 - key; }
+
+// Moves every host form that holds an instance's editor (`isEditor(window)`) to the remembered
+// place, unless the place is unset. [ui]
+template <typename IsEditor>
+void MovePluginFormsToPlace(WindowSystem& ws, intptr_t mainWindow, int32_t x, int32_t y, IsEditor isEditor);
+// Remembers where the host form holding `editorWindow` stands, in its parent's client area.
+// False when no form holds it. [ui]
+bool RememberPluginFormPlace(WindowSystem& ws, intptr_t mainWindow, intptr_t editorWindow, int32_t& x, int32_t& y);
+
+// The piano roll's colour popup, followed per instance.
+struct ColourPopupState {
+    intptr_t followed = 0;
+    bool measured = false;
+};
+// Follows the popup: finds it near a piano roll, measures it by its marker pixel, forgets it
+// when it is gone. A newly followed popup drops the pending pick of the host's key-name query. [ui]
+void FollowColourPopup(WindowSystem& ws, intptr_t mainWindow, ColourPopupState& state, int& pendingPick);
+inline constexpr int kPopupHeight = 164;
+inline constexpr uint32_t kPopupMarker = 0x9ED1A5;  // RGB, on the popup's row 2
+
+// One left click 5 pixels left of and 60 above the editor's top-left corner, the cursor put
+// back after. [ui]
+void SettleClick(WindowSystem& ws, intptr_t editorWindow);
+
+// The first child of `form`'s first TVectorSheet child, 0 when there is none.
+intptr_t formContent(const WindowSystem& ws, intptr_t form);
+
+template <typename IsEditor>
+void MovePluginFormsToPlace(WindowSystem& ws, intptr_t mainWindow, int32_t x, int32_t y, IsEditor isEditor) {
+    if (x == kNoPlace || y == kNoPlace) return;
+    walkPanels(ws, mainWindow, [&](intptr_t panel) {
+        for (intptr_t form = ws.findChild(panel, 0, kPluginFormClass, nullptr); form;
+             form = ws.findChild(panel, form, kPluginFormClass, nullptr)) {
+            const intptr_t sheet = ws.findChild(form, 0, kVectorSheetClass, nullptr);
+            if (!sheet) break;
+            const intptr_t content = ws.findChild(sheet, 0, nullptr, nullptr);
+            if (content && isEditor(content)) ws.move(form, x, y);
+        }
+        return false;
+    });
+}
+
+}  // namespace automation

@@ -1,0 +1,69 @@
+// The instance's side of the piano-roll automation: the note start's Shift-click test, the
+// key rename and the colour popup's pick in the periodic call, the Ctrl-click from the editor.
+#include "automation/piano_roll.h"
+#include "model/host_facts.h"
+#include "plugin/host_codes.h"
+#include "plugin/instance_core.h"
+
+namespace {
+constexpr intptr_t kKeyNamesChanged = 2;  // request 3: the piano roll's key names
+// From 12.0 up to 12.3 the host's key-name query names no colour: slot 0 takes every name.
+constexpr int32_t kColourlessFrom = model::kHostVersion12;
+constexpr int32_t kColourlessTo = model::kHostVersion12_3;
+constexpr int kAltKey = platform::vk::kAlt;
+constexpr int kShiftKey = platform::vk::kShift;
+}  // namespace
+
+bool InstanceCore::EngineLink::pianoRollShiftClick() {
+    return automation::IsPianoRollShiftClick(platform::windowSystem(), processWide().hostMainWindow);
+}
+
+void InstanceCore::EditorLink::pianoRollPick(int cell) {
+    const intptr_t mainWindow = core_.host_.request(fruity::kReqMainWindow, 0, 0);
+    automation::SelectPianoRollColour(platform::windowSystem(), mainWindow, core_.host_.hostVersion(), cell);
+}
+
+void InstanceCore::renamePianoRollKey() {
+    const int key = session_.lastClickedKey;
+    if (key < 0) return;
+    const int32_t version = host_.hostVersion();
+    const int slot = version >= kColourlessFrom && version < kColourlessTo ? 0 : session_.lastClickedColour;
+    model::Articulations& a = records_.articulations;
+    // A colour of a bank that does not exist names no slot: the click is dropped.
+    if (slot >= 0 && slot < model::kArticulationCount && key < 128) {
+        const size_t s = size_t(slot);
+        const size_t entry = size_t(automation::keyNameEntry(key));
+        std::string text = a.keynames[s] ? (*a.keynames[s])[entry] : std::string();
+        if (host_.prompt(automation::renameKeyCaption(a.name[s], key, records_.options.altmiddlec != 0).c_str(), text)) {
+            // The list no longer equals its file, whose title it showed.
+            a.keynamestitle[s].clear();
+            if (!a.keynames[s]) a.keynames[s] = std::make_unique<model::KeyNameList>();
+            (*a.keynames[s])[entry] = text;
+        }
+    }
+    host_.request(fruity::kReqNamesChanged, 0, kKeyNamesChanged);
+    session_.lastClickedKey = -1;
+}
+
+void InstanceCore::pickArticulationFromPopup(bool popupMeasured) {
+    int& pick = params_.pendingPick();
+    if (pick < 0) return;
+    const int p = pick;
+    pick = -1;
+    if (!popupMeasured) return;
+    model::InstanceOptions& o = records_.options;
+    const platform::WindowSystem& ws = platform::windowSystem();
+    const bool alt = ws.keyDown(kAltKey, false), shift = ws.keyDown(kShiftKey, false);
+    const int slot = p + o.startart;
+    if (p >= model::kArticulationCount || ((alt || shift) && slot >= model::kArticulationCount)) return;
+    session_.currentArticulation = p;
+    if (alt || shift) o.editing = slot;
+    if (shift && !alt) {
+        std::string name = records_.articulations.name[size_t(slot)];
+        if (host_.prompt("Articulation name", name)) {
+            records_.articulations.name[size_t(slot)] = name;
+            host_.stateChanged();
+        }
+    }
+    repaintEditor();
+}
