@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 #include <tuple>
+#include <new>
 #include <vector>
 
 #include "engine/midi_message.h"
@@ -31,8 +32,15 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
+// Every form that the deletes below free must come from here too, or a sanitizer sees memory
+// from its own allocator given back to malloc's.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (gCounting) ++gAllocations;
+    return std::malloc(size ? size : 1);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
