@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/editor_window.h"
+#include "platform/headless_editor_window.h"
 #include "platform/program_folder.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/wide.h"
@@ -25,27 +26,6 @@ HMODULE thisModule() {
                        reinterpret_cast<LPCWSTR>(&thisModule), &module);
     return module;
 }
-
-// Where no window can be made (no display): the editor keeps its size and nothing is drawn.
-class HeadlessEditorWindow final : public EditorWindow {
-public:
-    intptr_t handle() const override { return 0; }
-    void show(intptr_t) override {}
-    void hide() override {}
-    void resize(int width, int height) override {
-        width_ = width;
-        height_ = height;
-    }
-    int width() const override { return width_; }
-    int height() const override { return height_; }
-    void invalidate(Box) override {}
-    void paintNow() override {}
-    int clientHeight(intptr_t) const override { return 0; }
-
-private:
-    int width_ = 0;
-    int height_ = 0;
-};
 
 class Win32EditorWindow final : public EditorWindow {
 public:
@@ -306,7 +286,7 @@ HBITMAP loadBitmapFile(const std::string& utf8Path) {
 std::unique_ptr<EditorWindow> createEditorWindow(EditorWindowEvents& events) {
     auto window = std::make_unique<Win32EditorWindow>(events);
     if (window->create()) return window;
-    return std::make_unique<HeadlessEditorWindow>();
+    return std::make_unique<HeadlessEditorWindow>();  // no display: the editor runs unseen
 }
 
 void loadEditorArtwork(const std::string& programFolder) {
