@@ -19,8 +19,9 @@ windows: deps
 test-linux: linux
 	ctest --preset linux
 
+# Under a virtual display: the editor's window tests make real windows.
 test-windows: windows
-	sh scripts/with-wine.sh ctest --preset windows
+	xvfb-run -a sh scripts/with-wine.sh ctest --preset windows
 
 test: test-linux test-windows fuzz
 
