@@ -29,7 +29,7 @@ cairo_surface_t* surfaceFromImage(const Image& image) {
 }
 
 // The stand-in runs wider than Cuprum: narrowed by this much, labels keep to their boxes.
-constexpr double kFallbackNarrowing = 0.86;
+constexpr double kFallbackNarrowing = 0.8;
 bool fallback = false;
 
 // The face for "Cuprum", or the condensed face that stands in for it.
