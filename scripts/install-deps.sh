@@ -5,7 +5,8 @@
 set -eu
 packages="cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev rapidjson-dev
   binutils g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
-  clang libclang-rt-14-dev pkg-config libcairo2-dev lilypond-fonts fonts-roboto-unhinted $*"
+  clang libclang-rt-14-dev pkg-config libcairo2-dev lilypond-fonts fonts-roboto-unhinted
+  nodejs chromium $*"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

@@ -1,0 +1,201 @@
+// The web editor in a real browser (Debian's Chromium, headless) against `voxtrane-host demo`
+// on a free port. The browser reaches the host through a relay on a port of its own, so that
+// the server can vanish and come back on the same address (the host's own port stays blocked
+// for a while by closed connections). Screenshots go to $VOXTRANE_WEB_OUT.
+import { test, before, after } from "node:test";
+import assert from "node:assert/strict";
+import { spawn } from "node:child_process";
+import { once } from "node:events";
+import fs from "node:fs/promises";
+import net from "node:net";
+import path from "node:path";
+import { chromium } from "playwright-core";
+
+const hostProgram = process.env.VOXTRANE_HOST;
+const outDir = process.env.VOXTRANE_WEB_OUT;
+const chromiumPath = process.env.CHROMIUM || "/usr/bin/chromium";
+
+let port, host, browser, page, base, relay, relayPort;
+const consoleErrors = [];
+const requests = [];
+
+async function freePort() {
+  const server = net.createServer().listen(0, "127.0.0.1");
+  await once(server, "listening");
+  const { port: found } = server.address();
+  server.close();
+  await once(server, "close");
+  return found;
+}
+
+async function until(what, check, ms = 10000) {
+  const end = Date.now() + ms;
+  for (;;) {
+    const value = await check().catch(() => undefined);
+    if (value) return value;
+    if (Date.now() > end) throw new Error("timed out waiting for " + what);
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+}
+
+async function startHost() {
+  host = spawn(hostProgram, ["demo", "--port", String(port), "--serve-seconds", "600"], { cwd: outDir, stdio: "ignore" });
+  await until("the demo's server", () => api("/api"));
+}
+
+async function stopHost() {
+  host.kill("SIGINT");
+  await once(host, "exit");
+}
+
+const relayed = new Set();
+async function openRelay() {
+  relay = net.createServer((client) => {
+    const server = net.connect(port, "127.0.0.1");
+    relayed.add(client);
+    client.on("close", () => relayed.delete(client));
+    client.pipe(server).pipe(client);
+    client.on("error", () => server.destroy());
+    server.on("error", () => client.destroy());
+  });
+  relay.listen(relayPort, "127.0.0.1");
+  await once(relay, "listening");
+}
+
+async function closeRelay() {
+  for (const socket of relayed) socket.destroy();
+  relay.close();
+  await once(relay, "close");
+}
+
+async function api(apiPath) {
+  const response = await fetch(base + apiPath.replace(/^\//, ""));
+  return response.json();
+}
+
+async function apiText(apiPath) {
+  return (await fetch(base + apiPath.replace(/^\//, ""))).text();
+}
+
+before(async () => {
+  await fs.mkdir(outDir, { recursive: true });
+  port = await freePort();
+  relayPort = await freePort();
+  base = "http://127.0.0.1:" + port + "/";
+  await startHost();
+  await openRelay();
+  browser = await chromium.launch({ executablePath: chromiumPath, headless: true });
+  page = await browser.newPage({ viewport: { width: 1280, height: 1100 }, acceptDownloads: true });
+  page.on("console", (message) => { if (message.type() === "error") consoleErrors.push(message.text()); });
+  page.on("pageerror", (error) => consoleErrors.push(error.message));
+  page.on("request", (request) => requests.push({ method: request.method(), url: request.url(), at: Date.now() }));
+  await page.goto("http://127.0.0.1:" + relayPort + "/");
+});
+
+after(async () => {
+  await browser?.close();
+  relay?.close();
+  if (host && host.exitCode === null) await stopHost();
+});
+
+const field = (name) => page.getByLabel(name, { exact: true });
+// Controllers have a "CC #" of their own.
+const articulationField = (name) => page.getByRole("region", { name: "Articulations" }).getByLabel(name, { exact: true });
+const card = (n) => page.locator(".card").nth(n);
+
+test("lists the demo's instances and edits one through its labelled fields", async () => {
+  const { instances } = await api("/api");
+  assert.equal(instances.length, 3);
+  await until("three cards", async () => (await page.locator(".card").count()) === 3);
+  for (const [n, instance] of instances.entries()) {
+    const text = await card(n).innerText();
+    assert.match(text, new RegExp("Port " + instance.port));
+    assert.ok(text.includes(instance.articulations[0].name), text);
+  }
+  await page.screenshot({ path: path.join(outDir, "web_list.png") });
+
+  await card(1).click();
+  await page.getByRole("button", { name: /^Articulation 2:/ }).first().click();
+  const words = ["Articulation name", "Keyswitch", "Keyswitch velocity", "Program change", "Port", "Channel"];
+  for (const word of words) assert.equal(await field(word).count(), 1, word);
+
+  await field("Keyswitch").fill("D#1");
+  await field("Keyswitch").press("Enter");
+  const id = instances[1].id;
+  await until("the keyswitch in /api", async () => (await api("/api/" + id)).instances[0].articulations[1].note === 39);
+  await until("the read-back", async () => (await page.locator("#message").innerText()).includes("D#1 (39)"));
+
+  // Out of range: refused on the page, nothing stored.
+  const before = (await api("/api/" + id)).instances[0].articulations[1].notev;
+  await field("Keyswitch velocity").fill("300");
+  await field("Keyswitch velocity").press("Enter");
+  await until("the refusal", async () => (await page.locator("#problem").innerText()).includes("0\u2013127"));
+  assert.equal((await api("/api/" + id)).instances[0].articulations[1].notev, before);
+  assert.equal(await field("Keyswitch velocity").inputValue(), String(before));
+
+  // The mode decides the second value's field, as in the plugin's editor.
+  await field("Mode").selectOption({ label: "Second keyswitch" });
+  await field("Second keyswitch").fill("C3");
+  await field("Second keyswitch").press("Enter");
+  await until("the second keyswitch", async () => {
+    const a = (await api("/api/" + id)).instances[0].articulations[1];
+    return a.modc === -2 && a.modw === 60;
+  });
+  assert.equal(await articulationField("CC #").isVisible(), false);
+  await page.screenshot({ path: path.join(outDir, "web_editor.png"), fullPage: true });
+});
+
+test("shows a change made through the API without a reload and keeps what the user types", async () => {
+  const id = (await api("/api")).instances[1].id;
+  await field("Articulation name").fill("Half typed");
+  await api("/api/" + id + "/port=7");
+  await api("/api/" + id + "/articulations/5/name=" + encodeURIComponent("From the API"));
+  await until("the port", async () => (await field("Port").inputValue()) === "7");
+  await until("the name in the grid", async () => (await page.locator("#grid").innerText()).includes("From the API"));
+  assert.equal(await field("Articulation name").inputValue(), "Half typed");
+  await field("Articulation name").press("Escape");
+  assert.notEqual(await field("Articulation name").inputValue(), "Half typed");
+});
+
+test("round-trips a bank through export and import, and refuses a bad file", async () => {
+  const id = (await api("/api")).instances[1].id;
+  const exported = await apiText("/api/" + id + "/json");
+  const [download] = await Promise.all([page.waitForEvent("download"),
+    page.getByRole("button", { name: "Export bank" }).click()]);
+  const file = await download.path();
+  assert.equal(await fs.readFile(file, "utf8"), exported);
+  assert.match(download.suggestedFilename(), /\.krylvox$/);
+
+  await api("/api/" + id + "/articulations/0/name=Changed");
+  await field("Import bank").setInputFiles(file);
+  await until("the imported bank", async () => (await apiText("/api/" + id + "/json")) === exported);
+  await until("the message", async () => (await page.locator("#message").innerText()).includes("imported"));
+
+  const puts = () => requests.filter((r) => r.method === "PUT").length;
+  const sent = puts();
+  const refused = [
+    ["object.krylvox", '{"name": "x"}', "does not hold a list"],
+    ["long.krylvox", JSON.stringify(Array.from({ length: 65 }, () => ({ name: "x" }))), "holds 65 articulations"],
+    ["broken.krylvox", "[{", "not JSON"],
+  ];
+  for (const [name, text, reason] of refused) {
+    await field("Import bank").setInputFiles({ name, mimeType: "application/json", buffer: Buffer.from(text) });
+    await until(name + " refused", async () => (await page.locator("#problem").innerText()).includes(reason));
+  }
+  assert.equal(puts(), sent);
+  assert.equal(await apiText("/api/" + id + "/json"), exported);
+  assert.deepEqual(consoleErrors, []);
+});
+
+test("says when the server is gone, asks gently, and recovers by itself", async () => {
+  await closeRelay();
+  const connection = page.locator("#connection");
+  await until("the outage", async () => (await connection.innerText()).includes("not answering"));
+  const from = Date.now();
+  await new Promise((resolve) => setTimeout(resolve, 4000));
+  const asked = requests.filter((r) => r.at >= from && r.url.endsWith("/api")).length;
+  assert.ok(asked <= 3, asked + " requests in 4 s");
+  await openRelay();
+  await until("recovery", async () => (await connection.innerText()).includes("live"), 8000);
+  assert.equal(await page.locator(".card").count(), 3);
+});
