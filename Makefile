@@ -1,7 +1,8 @@
 # The two commands of the README, over the CMake presets `linux` and `windows`.
 #   make demo   builds the native module and host and runs the demo
-#   make test   builds both builds, runs every test of both, then each fuzz target for a minute
-.PHONY: all deps linux windows test test-linux test-windows demo bench fuzz clean
+#   make test   builds both builds, runs every test of both and of the sanitizer build, then each
+#               fuzz target for a minute
+.PHONY: all deps linux windows linux-asan test test-linux test-windows test-asan demo bench fuzz clean
 
 all: linux windows
 
@@ -19,11 +20,19 @@ windows: deps
 test-linux: linux
 	ctest --preset linux
 
+# The native build again under the address and undefined-behaviour sanitizers.
+linux-asan: deps
+	cmake --preset linux-asan
+	cmake --build --preset linux-asan
+
+test-asan: linux-asan
+	ctest --preset linux-asan
+
 # Under a virtual display: the editor's window tests make real windows.
 test-windows: windows
 	xvfb-run -a sh scripts/with-wine.sh ctest --preset windows
 
-test: test-linux test-windows fuzz
+test: test-linux test-windows test-asan fuzz
 
 demo: linux
 	./build/linux/stage/voxtrane-host demo
