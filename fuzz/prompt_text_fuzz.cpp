@@ -5,6 +5,7 @@
 #include <string>
 
 #include "editor/layout.h"
+#include "hostkit/quiet_host.h"
 #include "plugin/instance_core.h"
 
 namespace {
@@ -14,25 +15,13 @@ void check(bool condition) {
 }
 
 // A host whose every prompt is answered with the fuzzer's text.
-class TypingHost final : public plugin::HostPort, public plugin::MidiPort {
+class TypingHost final : public hostkit::QuietHost {
 public:
     std::string answer;
-    int32_t hostVersion() const override { return 21000000; }
-    intptr_t request(intptr_t, intptr_t, intptr_t) override { return 0; }
-    intptr_t messageBox(const char*, intptr_t) override { return 0; }
-    void showHint(const char*) override {}
-    void statusText(const char*) override {}
     bool prompt(const char*, std::string& text) override {
         text = answer;
         return true;
     }
-    bool parameterMenuEntry(int, int, std::string&, int&) override { return false; }
-    void stateChanged() override {}
-    void parameterChanged(int, int) override {}
-    void debugLine(const char*) override {}
-    void midiOut(uint32_t) override {}
-    intptr_t voiceQuery(intptr_t, intptr_t, intptr_t) override { return 0; }
-    void voiceDone(intptr_t) override {}
 };
 
 void rightClick(editor::Editor& e, editor::Hit box) {

@@ -3,6 +3,6 @@
 set(VOXTRANE_FUZZ_TARGETS articulation_file http_request prompt_text smf_reader state_stream)
 set(VOXTRANE_FUZZ_LIBS_articulation_file voxtrane_core voxtrane_hostkit)
 set(VOXTRANE_FUZZ_LIBS_http_request voxtrane_core voxtrane_hostkit)  # on the tests' in-memory sockets
-set(VOXTRANE_FUZZ_LIBS_prompt_text voxtrane_core)
+set(VOXTRANE_FUZZ_LIBS_prompt_text voxtrane_core voxtrane_hostkit)
 set(VOXTRANE_FUZZ_LIBS_smf_reader voxtrane_smf)
 set(VOXTRANE_FUZZ_LIBS_state_stream voxtrane_core)

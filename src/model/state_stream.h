@@ -4,6 +4,8 @@
 // instance must tell the host after a load comes back as a LoadResult.
 #pragma once
 
+#include <cstring>
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -20,6 +22,22 @@ public:
 
 protected:
     ~ByteSource() = default;
+};
+
+// A state held in memory, read from the start.
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+    size_t read(void* buffer, size_t count) override {
+        const size_t n = count < bytes_.size() - at_ ? count : bytes_.size() - at_;
+        if (n) std::memcpy(buffer, bytes_.data() + at_, n);
+        at_ += n;
+        return n;
+    }
+
+private:
+    const std::vector<uint8_t>& bytes_;
+    size_t at_ = 0;
 };
 
 // Where a save puts its bytes.

@@ -10,6 +10,7 @@
 #include "editor/layout.h"
 #include "render.h"
 #include "serve.h"
+#include "hostkit/quiet_host.h"
 #include "platform/cairo/cairo_canvas.h"
 #include "platform/editor_window.h"
 #include "platform/program_folder.h"
@@ -21,39 +22,6 @@ namespace voxhost {
 
 #ifdef VOXTRANE_HAVE_CAIRO
 namespace {
-
-// A host that answers nothing: the instance lives in this process, only to be painted.
-class QuietHost final : public plugin::HostPort, public plugin::MidiPort {
-public:
-    int32_t hostVersion() const override { return 21000000; }
-    intptr_t request(intptr_t, intptr_t, intptr_t) override { return 0; }
-    intptr_t messageBox(const char*, intptr_t) override { return 0; }
-    void showHint(const char*) override {}
-    void statusText(const char*) override {}
-    bool prompt(const char*, std::string&) override { return false; }
-    bool parameterMenuEntry(int, int, std::string&, int&) override { return false; }
-    void stateChanged() override {}
-    void parameterChanged(int, int) override {}
-    void debugLine(const char*) override {}
-    void midiOut(uint32_t) override {}
-    intptr_t voiceQuery(intptr_t, intptr_t, intptr_t) override { return 0; }
-    void voiceDone(intptr_t) override {}
-};
-
-class BytesSource final : public model::ByteSource {
-public:
-    explicit BytesSource(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-    size_t read(void* buffer, size_t count) override {
-        const size_t n = std::min(count, bytes_.size() - at_);
-        if (n) std::memcpy(buffer, bytes_.data() + at_, n);
-        at_ += n;
-        return n;
-    }
-
-private:
-    const std::vector<uint8_t>& bytes_;
-    size_t at_ = 0;
-};
 
 struct Shot {
     const char* file;
@@ -79,10 +47,10 @@ bool writeSnapshots(const SnapshotRequest& request, std::string& error) {
     if (!prepareApiSettings(false, 8000, error)) return false;
     bool ok = true;
     {
-        QuietHost host;
+        hostkit::QuietHost host;
         InstanceCore core(host, host);
         if (!stateBytes.empty()) {
-            BytesSource source(stateBytes);
+            model::MemorySource source(stateBytes);
             core.restoreState(source);
         }
         if (!request.bank.empty()) core.loadDroppedFile(request.bank.c_str());

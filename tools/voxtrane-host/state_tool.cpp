@@ -13,21 +13,6 @@ namespace voxhost {
 
 namespace {
 
-class BytesSource final : public model::ByteSource {
-public:
-    explicit BytesSource(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
-    size_t read(void* buffer, size_t count) override {
-        const size_t n = std::min(count, bytes_.size() - at_);
-        if (n) std::memcpy(buffer, bytes_.data() + at_, n);
-        at_ += n;
-        return n;
-    }
-
-private:
-    const std::vector<uint8_t>& bytes_;
-    size_t at_ = 0;
-};
-
 void member(std::string& out, const char* key, long long value, bool comma = true) {
     char text[96];
     std::snprintf(text, sizeof text, "\"%s\": %lld%s", key, value, comma ? ", " : "");
@@ -49,7 +34,7 @@ bool stateAsJson(const std::vector<uint8_t>& bytes, std::string& json, std::stri
     model::resetRecords(r, 1, true);
     int32_t singleEditor = 1, foreignChannel = 0;
     model::LoadContext context(singleEditor, foreignChannel);
-    BytesSource source(bytes);
+    model::MemorySource source(bytes);
     const model::LoadResult result = model::LoadState(r, source, context);
     if (bytes.size() < 4 || result.format < 1 || result.format > model::kStateFormat) {
         error = "not an instance state of a known format";
