@@ -21,6 +21,7 @@ Editor::Editor(EditorHost& host, float scale) : host_(host), window_(platform::c
 Editor::~Editor() = default;
 
 void Editor::show(intptr_t parent) {
+    host_.viewChanged();
     state_.parent = parent;
     state_.visible = true;
     window_->show(parent);
@@ -31,6 +32,7 @@ void Editor::show(intptr_t parent) {
 }
 
 void Editor::hide() {
+    host_.viewChanged();
     state_.parent = 0;
     state_.visible = false;
     window_->hide();
@@ -42,6 +44,7 @@ void Editor::applyScale(float scale) {
 }
 
 void Editor::fitWindow() {
+    host_.viewChanged();
     const int height = host_.records().options.minimised ? model::kEditorHeightMinimised : model::kEditorHeight;
     window_->resize(static_cast<int>(model::kEditorWidth * state_.scale), static_cast<int>(height * state_.scale));
 }
@@ -71,6 +74,7 @@ void Editor::hostResized(int width, int height) {
 }
 
 void Editor::invalidate(bool gridOnly) {
+    host_.viewChanged();
     if (!state_.visible) return;
     window_->invalidate(gridOnly ? kGridArea : platform::Box{});
 }

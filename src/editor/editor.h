@@ -29,6 +29,8 @@ public:
     virtual int32_t hostVersion() const = 0;
     // Request 2: the window's size changed.
     virtual void editorResized() = 0;
+    // What the editor shows changed (the API's document shows it too). [ui]
+    virtual void viewChanged() = 0;
 
     // ---- What the gestures do to the instance ----
     virtual void showHint(const char* text) = 0;   // the host's hint bar

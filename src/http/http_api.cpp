@@ -1,5 +1,7 @@
 #include "http/http_api.h"
 
+#include <atomic>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdarg>
@@ -31,13 +33,14 @@ constexpr const char* kMaximumRequestSize = "1048576";
 
 const char* orNull(const char* text) { return text ? text : "(null)"; }
 
-// The document of every instance, built once per poll pass and shared by every client that
-// asks in that pass; a command forgets it.
+// The document of every instance, built once and served until something it shows changes:
+// every such change anywhere in the process counts up the generation, and a command forgets it.
 struct SharedDocument {
     std::string body;
-    uint64_t pass = 0;
+    uint64_t generation = 0;
     bool valid = false;
 };
+std::atomic<uint64_t> gDocumentGeneration{1};
 
 // [ui] process-wide: the one server and what it serves.
 struct ApiState {
@@ -260,7 +263,8 @@ void serveApi(const HttpEvent* event) {
     const bool plain = id == 0 && !command;
     SharedDocument& shared = state.document;
     if (!plain) shared.valid = false;
-    if (plain && shared.valid && shared.pass == event->server->pass) {
+    const uint64_t generation = gDocumentGeneration.load(std::memory_order_relaxed);
+    if (plain && shared.valid && shared.generation == generation) {
         Http_Write(c, shared.body.data(), shared.body.size());
         return;
     }
@@ -280,7 +284,7 @@ void serveApi(const HttpEvent* event) {
     Http_WriteFormat(c, "\n\t]\n}\n");
     if (plain && c->state == WRITING_BODY) {
         shared.body.assign(reinterpret_cast<const char*>(c->send.data) + bodyStart, c->send.length - bodyStart);
-        shared.pass = event->server->pass;
+        shared.generation = generation;
         shared.valid = true;
     }
 }
@@ -366,6 +370,8 @@ void HttpApi_Start(InstanceDirectory& instances, const std::string& programFolde
         logLine(loggerId, "Listening on port %s:%s [%p]", orNull(options.host), port, static_cast<void*>(state.server));
 }
 
+void HttpApi_DocumentChanged() noexcept { gDocumentGeneration.fetch_add(1, std::memory_order_relaxed); }
+
 std::string HttpApi_Address() {
     char port[settings::kValueBufferSize];
     settings::RegReadString(platform::kVoxtraneKey, "HTTP Port", port, "8000");
@@ -377,7 +383,7 @@ void HttpApi_Stop(uint32_t loggerId) {
     if (!state.server) return;
     HttpServer_Close(state.server);
     state.server = nullptr;
-    state.document = SharedDocument{};  // a later server counts its passes afresh
+    state.document = SharedDocument{};  // a later server builds its own
     logLine(loggerId, "Server closed");
 }
 

@@ -25,6 +25,9 @@ void HttpApi_Stop(uint32_t loggerId);
 // One zero-time-out pass of the server, if one runs.
 void HttpApi_Poll();
 bool HttpApi_Running();
+// Something the instances document shows has changed (a record, a level, an editor shown,
+// an instance made or gone): the next GET builds it afresh. No lock, no call: any thread. [audio][ui]
+void HttpApi_DocumentChanged() noexcept;
 // The API's address on this machine as a URL ("http://127.0.0.1:8000/"), on the stored port.
 std::string HttpApi_Address();
 HttpServer* HttpApi_Server();  // null while stopped

@@ -13,11 +13,13 @@
 #include "editor/editor.h"
 #include "engine/note_names.h"
 #include "engine/session.h"
+#include "http/http_api.h"
 #include "http/instance_view.h"
 #include "model/key_names.h"
 #include "model/records.h"
 #include "model/state_stream.h"
 #include "model/uacc_conversion.h"
+#include "plugin/host_codes.h"
 #include "plugin/host_parameters.h"
 #include "plugin/host_port.h"
 #include "plugin/process_wide.h"
@@ -44,8 +46,14 @@ public:
     void saveState(model::ByteSink& sink);        // [ui]
     void restoreState(model::ByteSource& source);  // [ui]
     void queryName(int kind, int index, int value, char* text) { params_.QueryName(kind, index, value, text); }
-    int parameterEvent(int index, int value, int flags) { return params_.ParameterEvent(index, value, flags); }
-    void channelEvent(int kind, int value) { session_.ChannelEvent(kind, value); }  // [audio]
+    int parameterEvent(int index, int value, int flags) {
+        if (flags & fruity::kParamUpdateValue) http::HttpApi_DocumentChanged();
+        return params_.ParameterEvent(index, value, flags);
+    }
+    void channelEvent(int kind, int value) {  // [audio]
+        session_.ChannelEvent(kind, value);
+        http::HttpApi_DocumentChanged();
+    }
     intptr_t triggerVoice(const float* levels, intptr_t hostVoice) { return session_.TriggerVoice(levels, hostVoice); }
     void voiceRelease(intptr_t voice) { session_.Voice_Release(voice); }  // [audio]
     void voiceKill(intptr_t voice) { session_.Voice_Kill(voice); }        // [audio]
@@ -62,7 +70,11 @@ public:
     void stateChanged();
     // Marks the editor for a repaint and returns at once: no drawing, no lock, no system call,
     // so any thread may call it. The periodic call on the UI thread does the drawing. [audio][ui]
-    void repaintEditor() { repaintPending_.store(true, std::memory_order_relaxed); }
+    // The HTTP API's document follows the same mark.
+    void repaintEditor() {
+        repaintPending_.store(true, std::memory_order_relaxed);
+        http::HttpApi_DocumentChanged();
+    }
     // Takes the mark: true once per repaintEditor since the last take. [ui]
     bool takeRepaint() { return repaintPending_.exchange(false, std::memory_order_relaxed); }
 
@@ -154,6 +166,7 @@ private:
         editor::PaintFacts paintFacts() const override { return core_.paintFacts(); }
         int32_t hostVersion() const override { return core_.host_.hostVersion(); }
         void editorResized() override;
+        void viewChanged() override { http::HttpApi_DocumentChanged(); }
         void showHint(const char* text) override { core_.host_.showHint(text); }
         void statusText(const char* text) override { core_.host_.statusText(text); }
         void stateChanged() override { core_.stateChanged(); }

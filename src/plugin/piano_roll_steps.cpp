@@ -43,6 +43,7 @@ void InstanceCore::renamePianoRollKey() {
     }
     host_.request(fruity::kReqNamesChanged, 0, kKeyNamesChanged);
     session_.lastClickedKey = -1;
+    repaintEditor();
 }
 
 void InstanceCore::pickArticulationFromPopup(bool popupMeasured) {

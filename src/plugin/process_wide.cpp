@@ -62,6 +62,7 @@ ProcessMembership::ProcessMembership(InstanceCore& instance, plugin::HostPort& h
     if (p.liveCount == 0) processStartUp(host);
     id_ = p.registry.append(&instance_);
     ++p.liveCount;
+    http::HttpApi_DocumentChanged();
     joined_ = true;
 }
 
@@ -76,6 +77,7 @@ void ProcessMembership::leave() noexcept {
         }
     }
     p.registry.remove(&instance_);
+    http::HttpApi_DocumentChanged();
 }
 
 ProcessMembership::~ProcessMembership() {

@@ -5,11 +5,16 @@
 
 #include <cstdio>
 #include <algorithm>
+#include <random>
 
 #include "http/http_api.h"
 #include "model/defaults.h"
 #include "plugin/process_wide.h"
+#include "editor/layout.h"
+#include "hostkit/memory_stream.h"
 #include "support/fake_clock.h"
+#include "support/fake_editor_platform.h"
+#include "support/notes.h"
 #include "support/fake_sockets.h"
 #include "support/plugin_fixture.h"
 #include "support/temp_folder.h"
@@ -283,3 +288,68 @@ TEST(InstanceIdTest, CollisionsAndZeroMoveToTheNextFreeNumber) {
 }
 
 }  // namespace
+
+// The document is kept between requests: after any change of any kind, what is served must be
+// what a fresh build gives.
+TEST_F(HttpApiTest, TheKeptDocumentFollowsEveryKindOfChange) {
+    testing_support::FakeEditorPlatform os;
+    testing_support::TempFolder folder;
+    const std::string keyNames = folder.write("names.txt", "top\nnext\n");
+    const std::string bank = VOXTRANE_TESTS_DIR "/plugin/data/bank.krylvox";
+    std::vector<TFruityPlug*> plugs{create(), create()};
+    std::mt19937 random(7);
+    const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const auto click = [](TFruityPlug* plug, editor::Hit box, platform::InputEvent::Kind kind) {
+        platform::InputEvent e;
+        e.kind = kind;
+        e.x = (box.left + box.right) / 2;
+        e.y = (box.top + box.bottom) / 2;
+        impl(plug).editor().input(e);
+    };
+    for (int step = 0; step < 300; ++step) {
+        TFruityPlug* plug = plugs[size_t(pick(int(plugs.size())))];
+        const int kind = pick(11);
+        switch (kind) {
+        case 0: get(path(plug, "/port=" + std::to_string(pick(4)))); break;
+        case 1: plug->ProcessParam(pick(129), pick(128), fruity::kParamUpdateValue); break;
+        case 2: plug->ProcessEvent(2 + pick(3), pick(200) - 100, 0); break;
+        case 3: plug->Voice_Release(testing_support::play(plug, host, step + 1, {48 + pick(24), pick(16)})); break;
+        case 4: plug->Dispatcher(fruity::kMsgShowEditor, 0, pick(2) ? 0x1000 : 0); break;
+        case 5: {
+            const editor::Hit boxes[] = {editor::panelTabHit(pick(3)), editor::gridHit(pick(16)),
+                                         editor::optionHit(pick(2), pick(3)), editor::kMuteSoloHit};
+            const editor::Hit box = boxes[pick(4)];
+            click(plug, box, platform::InputEvent::Kind::kButtonDown);
+            click(plug, box, platform::InputEvent::Kind::kButtonUp);
+            break;
+        }
+        case 6: {
+            platform::InputEvent e;
+            e.kind = platform::InputEvent::Kind::kKeyDown;
+            e.key = pick(2) ? 0x27 : 0x25;  // Right, Left
+            impl(plug).editor().input(e);
+            break;
+        }
+        case 7: {
+            hostkit::MemoryStream saved;
+            plugs[0]->SaveRestoreState(&saved, 1);
+            hostkit::MemoryStream load(saved.data);
+            plug->SaveRestoreState(&load, 0);
+            break;
+        }
+        case 8: plug->Dispatcher(18, 0, reinterpret_cast<intptr_t>(bank.c_str())); break;
+        case 9: impl(plug).loadKeyNames(pick(4), pick(2) ? keyNames.c_str() : nullptr); break;
+        case 10:
+            if (plugs.size() > 1 && pick(2)) {
+                destroy(plugs.back());
+                plugs.pop_back();
+            } else {
+                plugs.push_back(create());
+            }
+            break;
+        }
+        const std::string kept = getJson("/api");
+        http::HttpApi_DocumentChanged();
+        ASSERT_EQ(kept, getJson("/api")) << "step " << step << ", change of kind " << kind;
+    }
+}
