@@ -4,12 +4,16 @@
 // same host, which answers queries and throws the rest away, so only the voice handling differs.
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 #include <cstdint>
 #include <cstring>
 
 #include "hostkit/recording_host.h"
 #include "plugin/fruity_abi.h"
+#include "http/http_api.h"
+#include "plugin/process_wide.h"
 #include "plugin/voxtrane_plug.h"
 
 extern "C" TFruityPlug* CreatePlugInstance(TFruityPlugHost* host, TPluginTag tag) noexcept;
@@ -66,6 +70,31 @@ void reportPerCycle(benchmark::State& state, const DiscardHost& host, uint64_t m
     benchmark::DoNotOptimize(host.midiSum);
 }
 
+// The user-interface thread at work meanwhile, as in FL Studio with the editor open and the
+// HTTP API serving: periodic calls (repaints, server polls) without rest.
+class BusyInterface {
+public:
+    BusyInterface(TFruityPlug* plug, bool busy) : plug_(plug) {
+        if (!busy) return;
+        plug->Dispatcher(fruity::kMsgShowEditor, 0, 1);
+        http::HttpApi_Start(instanceDirectory(), processWide().programFolder, 0);
+        thread_ = std::thread([this] {
+            while (!stop_.load(std::memory_order_relaxed)) plug_->Idle_Public();
+        });
+    }
+    ~BusyInterface() {
+        if (!thread_.joinable()) return;
+        stop_ = true;
+        thread_.join();
+        http::HttpApi_Stop(0);
+    }
+
+private:
+    TFruityPlug* plug_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
 void BM_VoiceCycle(benchmark::State& state) {
     DiscardHost host;
     TFruityPlug* plug = CreatePlugInstance(&host, 1);
@@ -86,11 +115,14 @@ void BM_VoiceCycle(benchmark::State& state) {
     }
     const uint64_t midiBefore = host.midiCount, doneBefore = host.doneCount;
     intptr_t colour = 1;
-    for (auto _ : state) {
-        const intptr_t voice = plug->TriggerVoice(&params, kCycleVoice + colour);
-        plug->Voice_Release(voice);
-        plug->Voice_Kill(voice);
-        colour ^= 1;
+    {
+        BusyInterface interface(plug, state.range(1) != 0);  // stops before the instance goes
+        for (auto _ : state) {
+            const intptr_t voice = plug->TriggerVoice(&params, kCycleVoice + colour);
+            plug->Voice_Release(voice);
+            plug->Voice_Kill(voice);
+            colour ^= 1;
+        }
     }
     reportPerCycle(state, host, midiBefore, doneBefore);
     plug->DestroyObject();
@@ -246,8 +278,13 @@ void BM_VoiceCycleReference(benchmark::State& state) {
 // Ours and the reference side by side for each number of voices already sounding.
 int main(int argc, char** argv) {
     for (int sounding : {0, 1000, kSlots - 1}) {
-        benchmark::RegisterBenchmark("BM_VoiceCycle", BM_VoiceCycle)->Arg(sounding);
-        benchmark::RegisterBenchmark("BM_VoiceCycleReference", BM_VoiceCycleReference)->Arg(sounding);
+        benchmark::RegisterBenchmark("BM_VoiceCycle", BM_VoiceCycle)->Args({sounding, 0});
+        benchmark::RegisterBenchmark("BM_VoiceCycleReference", BM_VoiceCycleReference)->Args({sounding, 0});
+    }
+    // The same cycle while the editor is open and the HTTP server is polled on another thread.
+    for (int sounding : {0, 1000}) {
+        benchmark::RegisterBenchmark("BM_VoiceCycle", BM_VoiceCycle)->Args({sounding, 0});
+        benchmark::RegisterBenchmark("BM_VoiceCycleWithEditorAndServer", BM_VoiceCycle)->Args({sounding, 1});
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

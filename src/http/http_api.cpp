@@ -34,13 +34,14 @@ constexpr const char* kMaximumRequestSize = "1048576";
 const char* orNull(const char* text) { return text ? text : "(null)"; }
 
 // The document of every instance, built once and served until something it shows changes:
-// every such change anywhere in the process counts up the generation, and a command forgets it.
+// every such change anywhere in the process marks it stale, and a command forgets it.
 struct SharedDocument {
     std::string body;
-    uint64_t generation = 0;
     bool valid = false;
 };
-std::atomic<uint64_t> gDocumentGeneration{1};
+// Written only when it changes, so notes marking it again and again do not fight the user-
+// interface thread over its cache line.
+std::atomic<bool> gDocumentStale{true};
 
 // [ui] process-wide: the one server and what it serves.
 struct ApiState {
@@ -263,8 +264,9 @@ void serveApi(const HttpEvent* event) {
     const bool plain = id == 0 && !command;
     SharedDocument& shared = state.document;
     if (!plain) shared.valid = false;
-    const uint64_t generation = gDocumentGeneration.load(std::memory_order_relaxed);
-    if (plain && shared.valid && shared.generation == generation) {
+    // Taken before the walk: a change made while it runs marks the document stale again.
+    if (plain && gDocumentStale.exchange(false, std::memory_order_acq_rel)) shared.valid = false;
+    if (plain && shared.valid) {
         Http_Write(c, shared.body.data(), shared.body.size());
         return;
     }
@@ -284,7 +286,6 @@ void serveApi(const HttpEvent* event) {
     Http_WriteFormat(c, "\n\t]\n}\n");
     if (plain && c->state == WRITING_BODY) {
         shared.body.assign(reinterpret_cast<const char*>(c->send.data) + bodyStart, c->send.length - bodyStart);
-        shared.generation = generation;
         shared.valid = true;
     }
 }
@@ -370,7 +371,9 @@ void HttpApi_Start(InstanceDirectory& instances, const std::string& programFolde
         logLine(loggerId, "Listening on port %s:%s [%p]", orNull(options.host), port, static_cast<void*>(state.server));
 }
 
-void HttpApi_DocumentChanged() noexcept { gDocumentGeneration.fetch_add(1, std::memory_order_relaxed); }
+void HttpApi_DocumentChanged() noexcept {
+    if (!gDocumentStale.load(std::memory_order_relaxed)) gDocumentStale.store(true, std::memory_order_release);
+}
 
 std::string HttpApi_Address() {
     char port[settings::kValueBufferSize];

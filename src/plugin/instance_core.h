@@ -72,11 +72,13 @@ public:
     // so any thread may call it. The periodic call on the UI thread does the drawing. [audio][ui]
     // The HTTP API's document follows the same mark.
     void repaintEditor() {
-        repaintPending_.store(true, std::memory_order_relaxed);
+        if (!repaintPending_.load(std::memory_order_relaxed)) repaintPending_.store(true, std::memory_order_relaxed);
         http::HttpApi_DocumentChanged();
     }
     // Takes the mark: true once per repaintEditor since the last take. [ui]
-    bool takeRepaint() { return repaintPending_.exchange(false, std::memory_order_relaxed); }
+    bool takeRepaint() {
+        return repaintPending_.load(std::memory_order_relaxed) && repaintPending_.exchange(false, std::memory_order_relaxed);
+    }
 
     // The 128 key names ("C3" ...), rebuilt after a restore and when `altmiddlec` changes. [ui]
     void rebuildNoteNames();
