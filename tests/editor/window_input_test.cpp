@@ -1,0 +1,249 @@
+// The staged module's editor driven from outside: window messages at the real cursor, a real
+// popup menu answered by keys, the host's prompt, and the piano-roll pick against host windows
+// of our own. What changed is read back from the state the host would save.
+#include <windows.h>
+#undef near
+#undef far
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "editor/layout.h"
+#include "hostkit/memory_stream.h"
+#include "hostkit/module_loader.h"
+#include "hostkit/recording_host.h"
+#include "platform/settings_store.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+int32_t i32At(const Bytes& b, size_t at) {
+    int32_t v = 0;
+    if (at + 4 <= b.size()) std::memcpy(&v, b.data() + at, 4);
+    return v;
+}
+
+// Articulation columns of a saved state, in their order after the format and the count.
+enum Column { kNote = 0, kModc = 4 };
+int column(const Bytes& b, Column c, int articulation) {
+    const int n = b.size() > 6 ? b[4] | b[5] << 8 : 0;
+    return i32At(b, 6 + 4 * size_t(int(c) * n + articulation));
+}
+
+// A keyed option of a saved state: its name with a 16-bit length, then the value.
+int keyed(const Bytes& b, const std::string& key) {
+    const std::string needle = std::string{char(key.size()), '\0'} + key;
+    const auto at = std::search(b.begin(), b.end(), needle.begin(), needle.end());
+    return at == b.end() ? -999 : i32At(b, size_t(at - b.begin()) + needle.size());
+}
+
+void pump(DWORD milliseconds) {
+    const DWORD end = GetTickCount() + milliseconds;
+    do {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        Sleep(10);
+    } while (GetTickCount() < end);
+}
+
+// Ctrl as the message's own key state says it is held, without a synthesised key that a
+// freshly activated window could drop.
+void holdCtrl(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+HWND makeWindow(const wchar_t* cls, const wchar_t* title, DWORD style, HWND parent, RECT r, WNDPROC proc = DefWindowProcW) {
+    WNDCLASSW c{};
+    c.lpfnWndProc = proc;
+    c.lpszClassName = cls;
+    c.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    RegisterClassW(&c);
+    return CreateWindowExW(0, cls, title, style | WS_VISIBLE, r.left, r.top, r.right, r.bottom, parent, nullptr, nullptr,
+                           nullptr);
+}
+
+class PluginEditorInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::removePlatformSetting(platform::kVoxtraneKey, "UI Scale");
+        platform::removePlatformSetting(platform::kHostGeneralKey, "Main PPI");
+        ASSERT_TRUE(module.load(hostkit::stagedModulePath(hostkit::executableFolder()))) << module.error();
+        plug = module.create()(&host, 1);
+        editor = plug->EditorHandle;
+        ASSERT_TRUE(IsWindow(editor));
+    }
+    void TearDown() override {
+        if (plug) {
+            plug->Dispatcher(0, 0, 0);
+            plug->DestroyObject();
+        }
+        for (HWND w : windows) DestroyWindow(w);
+    }
+    void show(HWND parent) {
+        plug->Dispatcher(0, 0, reinterpret_cast<intptr_t>(parent));
+        RECT r{};
+        GetClientRect(editor, &r);
+        ASSERT_EQ(r.right, editor::kCanvasWidth) << "drawn at scale 1";
+    }
+    void openArticulationPanel() {
+        const editor::Point tab = editor::panelTab(editor::kArticulationPanel);
+        click(tab.x + 20, tab.y + 20);
+    }
+    Bytes saved() {
+        hostkit::MemoryStream stream;
+        plug->SaveRestoreState(&stream, 1);
+        return stream.data;
+    }
+    // The cursor onto a client point of the editor, and the move that tells it.
+    void moveTo(int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(editor, &p);
+        SetCursorPos(p.x, p.y);
+        SendMessageW(editor, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    }
+    void click(int x, int y, bool right = false) {
+        moveTo(x, y);
+        SendMessageW(editor, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(editor, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    }
+
+    hostkit::PluginModule module;
+    hostkit::RecordingHost host;
+    TFruityPlug* plug = nullptr;
+    HWND editor = nullptr;
+    std::vector<HWND> windows;  // destroyed children first: made parents first, listed last
+};
+
+constexpr int kKeyswitchX = 80, kKeyswitchY = 145;
+
+TEST_F(PluginEditorInput, DragTabAndCheckBoxReachTheSavedStateAndHintsTheHost) {
+    HWND form = makeWindow(L"VoxtraneInputHost", L"Host", WS_OVERLAPPEDWINDOW, nullptr, {0, 0, 600, 400});
+    windows.push_back(form);
+    show(form);
+    openArticulationPanel();
+    const int note = column(saved(), kNote, 0);
+
+    // Hints come one move behind: the second move over the box names it.
+    moveTo(kKeyswitchX, kKeyswitchY);
+    moveTo(kKeyswitchX, kKeyswitchY);
+    ASSERT_FALSE(host.hints.empty());
+    EXPECT_EQ(host.hints.back().rfind("Configure the keyswitch.", 0), 0u) << host.hints.back();
+    const size_t hints = host.hints.size();
+    moveTo(kKeyswitchX + 2, kKeyswitchY);
+    EXPECT_EQ(host.hints.size(), hints) << "no hint again inside the same region";
+
+    // Three moves of 8 pixels up, each from where the returned cursor landed: +1 each.
+    POINT press{};
+    GetCursorPos(&press);
+    SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kKeyswitchX + 2, kKeyswitchY));
+    RECT cage{};
+    GetClipCursor(&cage);
+    EXPECT_LE(cage.bottom - cage.top, 21) << "the cursor is caged around the press";
+    for (int i = 0; i < 3; ++i) {
+        POINT now{};
+        GetCursorPos(&now);
+        EXPECT_LE(std::abs(now.y - press.y), 1) << "returned to the press after move " << i;
+        SetCursorPos(now.x, now.y - 8);
+        SendMessageW(editor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(kKeyswitchX + 2, kKeyswitchY - 8));
+    }
+    SendMessageW(editor, WM_LBUTTONUP, 0, MAKELPARAM(kKeyswitchX + 2, kKeyswitchY));
+    EXPECT_EQ(column(saved(), kNote, 0), note + 3);
+    GetClipCursor(&cage);
+    EXPECT_GT(cage.bottom - cage.top, 100) << "freed at the end of the drag";
+
+    // The options tab, then the first check box of the General tab.
+    const editor::Point tab = editor::panelTab(editor::kOptionsPanel);
+    click(tab.x + 20, tab.y + 20);
+    Bytes state = saved();
+    EXPECT_EQ(keyed(state, "page"), editor::kOptionsPanel);
+    const int preserve = keyed(state, "preserve");
+    const editor::Point box = editor::optionCheckBox(0, 0);
+    click(box.x + 4, box.y + 4);
+    EXPECT_EQ(keyed(saved(), "preserve"), preserve ? 0 : 1);
+    click(box.x + 4, box.y + 4);
+    EXPECT_EQ(keyed(saved(), "preserve"), preserve);
+}
+
+// Answers the popup menu once it is up: the second entry.
+void CALLBACK answerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) return;
+    KillTimer(nullptr, timer);
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(menu, WM_KEYDOWN, key, 0);
+}
+
+TEST_F(PluginEditorInput, PromptMenuAndKeysReachTheSavedState) {
+    HWND form = makeWindow(L"VoxtraneInputHost", L"Host", WS_OVERLAPPEDWINDOW, nullptr, {0, 0, 600, 400});
+    windows.push_back(form);
+    show(form);
+    openArticulationPanel();
+    host.promptConfirms = true;
+    host.promptAnswer = "Db3";
+    click(kKeyswitchX, kKeyswitchY, true);
+    ASSERT_EQ(host.prompts, std::vector<std::string>{"Keyswitch"});
+    EXPECT_EQ(column(saved(), kNote, 0), 61);
+
+    // The mode selector's menu, answered from inside its own loop.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, answerMenu);
+    const editor::Hit mode = editor::kModeSelectorHit;
+    click((mode.left + mode.right) / 2, (mode.top + mode.bottom) / 2);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(column(saved(), kModc, 0), -2) << "Second keyswitch";
+
+    SendMessageW(editor, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(keyed(saved(), "editing"), 1);
+    holdCtrl(true);
+    SendMessageW(editor, WM_KEYDOWN, VK_UP, 0);
+    holdCtrl(false);
+    RECT r{};
+    GetClientRect(editor, &r);
+    EXPECT_EQ(r.bottom, 100) << "collapsed to the grid";
+    EXPECT_EQ(keyed(saved(), "minimised"), 1);
+}
+
+// The piano roll's list: the keys it receives while it has the focus.
+std::vector<WPARAM> rollKeys;
+LRESULT CALLBACK rollList(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) SetFocus(w);
+    if (message == WM_KEYDOWN) rollKeys.push_back(wParam);
+    return DefWindowProcW(w, message, wParam, lParam);
+}
+
+TEST_F(PluginEditorInput, CtrlClickOnACellPicksItsColourInThePianoRoll) {
+    const DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
+    HWND form = makeWindow(L"TFruityLoopsMainForm", L"FL Studio", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, nullptr,
+                           {0, 0, 900, 600});
+    HWND panel = makeWindow(L"TWPControl", L"", child, form, {260, 0, 600, 500});
+    HWND roll = makeWindow(L"VoxtraneTestRoll", L"Piano roll -", child, panel, {10, 10, 500, 400});
+    HWND list = makeWindow(L"VoxtraneTestRollList", L"", child, roll, {0, 0, 200, 200}, rollList);
+    windows = {list, roll, panel, form};
+    host.mainWindow = reinterpret_cast<intptr_t>(form);
+    show(form);
+    pump(300);  // the form's activation settles before the click
+
+    SetCursorPos(700, 550);
+    const editor::Hit cell = editor::gridHit(2);
+    SendMessageW(editor, WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 5, cell.top + 5));
+    holdCtrl(true);
+    SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(cell.left + 5, cell.top + 5));
+    SendMessageW(editor, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(cell.left + 5, cell.top + 5));
+    holdCtrl(false);
+    POINT back{};
+    GetCursorPos(&back);
+    EXPECT_TRUE(back.x == 700 && back.y == 550) << "cursor put back, at " << back.x << "," << back.y;
+    pump(300);
+    EXPECT_EQ(rollKeys, (std::vector<WPARAM>{VK_HOME, VK_DOWN, VK_DOWN, VK_RETURN}));
+    EXPECT_EQ(GetFocus(), list);
+    EXPECT_EQ(keyed(saved(), "editing"), 2);
+}
+
+}  // namespace
