@@ -24,9 +24,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 int32_t i32At(const Bytes& b, size_t at) {
-    int32_t v = 0;
-    if (at + 4 <= b.size()) std::memcpy(&v, b.data() + at, 4);
-    return v;
+    int32_t v = -999;
+    return at + 4 <= b.size() ? (std::memcpy(&v, b.data() + at, 4), v) : v;
 }
 
 // Articulation columns of a saved state, in their order after the format and the count.
@@ -61,42 +60,45 @@ void holdCtrl(bool down) {
     SetKeyboardState(keys);
 }
 
-HWND makeWindow(const wchar_t* cls, const wchar_t* title, DWORD style, HWND parent, RECT r, WNDPROC proc = DefWindowProcW) {
-    WNDCLASSW c{};
-    c.lpfnWndProc = proc;
-    c.lpszClassName = cls;
-    c.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    RegisterClassW(&c);
-    return CreateWindowExW(0, cls, title, style | WS_VISIBLE, r.left, r.top, r.right, r.bottom, parent, nullptr, nullptr,
-                           nullptr);
-}
-
 class PluginEditorInput : public ::testing::Test {
 protected:
     void SetUp() override {
         platform::removePlatformSetting(platform::kVoxtraneKey, "UI Scale");
         platform::removePlatformSetting(platform::kHostGeneralKey, "Main PPI");
         ASSERT_TRUE(module.load(hostkit::stagedModulePath(hostkit::executableFolder()))) << module.error();
-        plug = module.create()(&host, 1);
-        editor = plug->EditorHandle;
-        ASSERT_TRUE(IsWindow(editor));
     }
     void TearDown() override {
         if (plug) {
             plug->Dispatcher(0, 0, 0);
             plug->DestroyObject();
         }
-        for (HWND w : windows) DestroyWindow(w);
+        if (form) DestroyWindow(form);  // its children with it
     }
+    // The host's top-level form (made first), or a child of `parent`.
+    HWND window(const wchar_t* cls, const wchar_t* title, HWND parent, RECT r, WNDPROC proc = DefWindowProcW) {
+        WNDCLASSW c{};
+        c.lpfnWndProc = proc;
+        c.lpszClassName = cls;
+        RegisterClassW(&c);
+        const DWORD style = parent ? WS_CHILD | WS_CLIPSIBLINGS : WS_OVERLAPPEDWINDOW;
+        HWND w = CreateWindowExW(0, cls, title, style | WS_VISIBLE, r.left, r.top, r.right, r.bottom, parent, nullptr,
+                                 nullptr, nullptr);
+        if (!parent) form = w;
+        return w;
+    }
+    void showInPlainHost() {
+        show(window(L"VoxtraneInputHost", L"Host", nullptr, {0, 0, 600, 400}));
+        const editor::Point tab = editor::panelTab(editor::kArticulationPanel);
+        click(tab.x + 20, tab.y + 20);
+    }
+    // An instance made once the host's windows exist (it asks for the main window when made).
     void show(HWND parent) {
+        plug = module.create()(&host, 1);
+        editor = plug->EditorHandle;
         plug->Dispatcher(0, 0, reinterpret_cast<intptr_t>(parent));
         RECT r{};
         GetClientRect(editor, &r);
         ASSERT_EQ(r.right, editor::kCanvasWidth) << "drawn at scale 1";
-    }
-    void openArticulationPanel() {
-        const editor::Point tab = editor::panelTab(editor::kArticulationPanel);
-        click(tab.x + 20, tab.y + 20);
     }
     Bytes saved() {
         hostkit::MemoryStream stream;
@@ -120,16 +122,13 @@ protected:
     hostkit::RecordingHost host;
     TFruityPlug* plug = nullptr;
     HWND editor = nullptr;
-    std::vector<HWND> windows;  // destroyed children first: made parents first, listed last
+    HWND form = nullptr;
 };
 
 constexpr int kKeyswitchX = 80, kKeyswitchY = 145;
 
 TEST_F(PluginEditorInput, DragTabAndCheckBoxReachTheSavedStateAndHintsTheHost) {
-    HWND form = makeWindow(L"VoxtraneInputHost", L"Host", WS_OVERLAPPEDWINDOW, nullptr, {0, 0, 600, 400});
-    windows.push_back(form);
-    show(form);
-    openArticulationPanel();
+    showInPlainHost();
     const int note = column(saved(), kNote, 0);
 
     // Hints come one move behind: the second move over the box names it.
@@ -139,7 +138,7 @@ TEST_F(PluginEditorInput, DragTabAndCheckBoxReachTheSavedStateAndHintsTheHost) {
     EXPECT_EQ(host.hints.back().rfind("Configure the keyswitch.", 0), 0u) << host.hints.back();
     const size_t hints = host.hints.size();
     moveTo(kKeyswitchX + 2, kKeyswitchY);
-    EXPECT_EQ(host.hints.size(), hints) << "no hint again inside the same region";
+    EXPECT_EQ(host.hints.size(), hints) << "none again inside the region";
 
     // Three moves of 8 pixels up, each from where the returned cursor landed: +1 each.
     POINT press{};
@@ -163,14 +162,10 @@ TEST_F(PluginEditorInput, DragTabAndCheckBoxReachTheSavedStateAndHintsTheHost) {
     // The options tab, then the first check box of the General tab.
     const editor::Point tab = editor::panelTab(editor::kOptionsPanel);
     click(tab.x + 20, tab.y + 20);
-    Bytes state = saved();
-    EXPECT_EQ(keyed(state, "page"), editor::kOptionsPanel);
-    const int preserve = keyed(state, "preserve");
-    const editor::Point box = editor::optionCheckBox(0, 0);
-    click(box.x + 4, box.y + 4);
+    EXPECT_EQ(keyed(saved(), "page"), editor::kOptionsPanel);
+    const int preserve = keyed(saved(), "preserve");
+    click(editor::optionCheckBox(0, 0).x + 4, editor::optionCheckBox(0, 0).y + 4);
     EXPECT_EQ(keyed(saved(), "preserve"), preserve ? 0 : 1);
-    click(box.x + 4, box.y + 4);
-    EXPECT_EQ(keyed(saved(), "preserve"), preserve);
 }
 
 // Answers the popup menu once it is up: the second entry.
@@ -182,10 +177,7 @@ void CALLBACK answerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST_F(PluginEditorInput, PromptMenuAndKeysReachTheSavedState) {
-    HWND form = makeWindow(L"VoxtraneInputHost", L"Host", WS_OVERLAPPEDWINDOW, nullptr, {0, 0, 600, 400});
-    windows.push_back(form);
-    show(form);
-    openArticulationPanel();
+    showInPlainHost();
     host.promptConfirms = true;
     host.promptAnswer = "Db3";
     click(kKeyswitchX, kKeyswitchY, true);
@@ -205,8 +197,7 @@ TEST_F(PluginEditorInput, PromptMenuAndKeysReachTheSavedState) {
     SendMessageW(editor, WM_KEYDOWN, VK_UP, 0);
     holdCtrl(false);
     RECT r{};
-    GetClientRect(editor, &r);
-    EXPECT_EQ(r.bottom, 100) << "collapsed to the grid";
+    EXPECT_TRUE(GetClientRect(editor, &r) && r.bottom == 100) << "collapsed to the grid";
     EXPECT_EQ(keyed(saved(), "minimised"), 1);
 }
 
@@ -219,31 +210,46 @@ LRESULT CALLBACK rollList(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST_F(PluginEditorInput, CtrlClickOnACellPicksItsColourInThePianoRoll) {
-    const DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
-    HWND form = makeWindow(L"TFruityLoopsMainForm", L"FL Studio", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, nullptr,
-                           {0, 0, 900, 600});
-    HWND panel = makeWindow(L"TWPControl", L"", child, form, {260, 0, 600, 500});
-    HWND roll = makeWindow(L"VoxtraneTestRoll", L"Piano roll -", child, panel, {10, 10, 500, 400});
-    HWND list = makeWindow(L"VoxtraneTestRollList", L"", child, roll, {0, 0, 200, 200}, rollList);
-    windows = {list, roll, panel, form};
-    host.mainWindow = reinterpret_cast<intptr_t>(form);
+    host.mainWindow = reinterpret_cast<intptr_t>(window(L"TFruityLoopsMainForm", L"FL Studio", nullptr, {0, 0, 900, 600}));
+    HWND panel = window(L"TWPControl", L"", form, {260, 0, 600, 500});
+    HWND roll = window(L"VoxtraneTestRoll", L"Piano roll -", panel, {10, 10, 500, 400});
+    HWND list = window(L"VoxtraneTestRollList", L"", roll, {0, 0, 200, 200}, rollList);
     show(form);
     pump(300);  // the form's activation settles before the click
 
-    SetCursorPos(700, 550);
     const editor::Hit cell = editor::gridHit(2);
-    SendMessageW(editor, WM_MOUSEMOVE, 0, MAKELPARAM(cell.left + 5, cell.top + 5));
+    POINT press{cell.left + 5, cell.top + 5}, back{};
+    ClientToScreen(editor, &press);
     holdCtrl(true);
-    SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(cell.left + 5, cell.top + 5));
-    SendMessageW(editor, WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(cell.left + 5, cell.top + 5));
+    click(cell.left + 5, cell.top + 5);
     holdCtrl(false);
-    POINT back{};
     GetCursorPos(&back);
-    EXPECT_TRUE(back.x == 700 && back.y == 550) << "cursor put back, at " << back.x << "," << back.y;
+    EXPECT_TRUE(back.x == press.x && back.y == press.y) << "cursor put back, at " << back.x << "," << back.y;
     pump(300);
     EXPECT_EQ(rollKeys, (std::vector<WPARAM>{VK_HOME, VK_DOWN, VK_DOWN, VK_RETURN}));
     EXPECT_EQ(GetFocus(), list);
     EXPECT_EQ(keyed(saved(), "editing"), 2);
+}
+
+// Single editor: the host form of a newly shown editor moves to where the last one stood.
+TEST_F(PluginEditorInput, ASecondSingleEditorOpensWhereTheFirstStood) {
+    host.mainWindow = reinterpret_cast<intptr_t>(window(L"TFruityLoopsMainForm", L"FL Studio", nullptr, {0, 0, 900, 600}));
+    HWND panel = window(L"TWPControl", L"", form, {0, 0, 880, 560});
+    HWND first = window(L"TPluginForm", L"", panel, {40, 30, 300, 300});
+    HWND second = window(L"TPluginForm", L"", panel, {420, 200, 300, 300});
+    show(window(L"TVectorSheet", L"", first, {0, 20, 280, 260}));
+    plug->Dispatcher(0, 0, 0);
+
+    TFruityPlug* next = module.create()(&host, 2);
+    next->Dispatcher(0, 0, reinterpret_cast<intptr_t>(window(L"TVectorSheet", L"", second, {0, 20, 280, 260})));
+    next->Idle_Public();
+    RECT r{};
+    GetWindowRect(second, &r);
+    MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(r.left == 40 && r.top == 30) << "at " << r.left << "," << r.top;
+    EXPECT_EQ(r.right - r.left, 300) << "moved, not resized";
+    next->Dispatcher(0, 0, 0);
+    next->DestroyObject();
 }
 
 }  // namespace
