@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -51,12 +52,12 @@ void pump(DWORD milliseconds) {
     } while (GetTickCount() < end);
 }
 
-// Ctrl as the message's own key state says it is held, without a synthesised key that a
-// freshly activated window could drop.
-void holdCtrl(bool down) {
+// A modifier as the thread's own key state says it is held: Wine drops a synthesised one held
+// across a window's activation.
+void hold(std::initializer_list<int> codes, bool down) {
     BYTE keys[256];
     GetKeyboardState(keys);
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
+    for (int code : codes) keys[code] = down ? 0x80 : 0;
     SetKeyboardState(keys);
 }
 
@@ -85,6 +86,15 @@ protected:
                                  nullptr, nullptr);
         if (!parent) form = w;
         return w;
+    }
+    // The host's main form with a piano roll in its panel, and the editor in the form.
+    HWND showBesidePianoRoll() {
+        host.mainWindow = reinterpret_cast<intptr_t>(window(L"TFruityLoopsMainForm", L"FL Studio", nullptr, {0, 0, 900, 600}));
+        HWND roll = window(L"VoxtraneTestRoll", L"Piano roll -", window(L"TWPControl", L"", form, {260, 0, 600, 500}),
+                           {10, 10, 500, 400});
+        show(form);
+        pump(300);  // the form's activation settles before any input
+        return roll;
     }
     void showInPlainHost() {
         show(window(L"VoxtraneInputHost", L"Host", nullptr, {0, 0, 600, 400}));
@@ -193,9 +203,9 @@ TEST_F(PluginEditorInput, PromptMenuAndKeysReachTheSavedState) {
 
     SendMessageW(editor, WM_KEYDOWN, VK_RIGHT, 0);
     EXPECT_EQ(keyed(saved(), "editing"), 1);
-    holdCtrl(true);
+    hold({VK_CONTROL, VK_LCONTROL}, true);
     SendMessageW(editor, WM_KEYDOWN, VK_UP, 0);
-    holdCtrl(false);
+    hold({VK_CONTROL, VK_LCONTROL}, false);
     RECT r{};
     EXPECT_TRUE(GetClientRect(editor, &r) && r.bottom == 100) << "collapsed to the grid";
     EXPECT_EQ(keyed(saved(), "minimised"), 1);
@@ -210,19 +220,15 @@ LRESULT CALLBACK rollList(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST_F(PluginEditorInput, CtrlClickOnACellPicksItsColourInThePianoRoll) {
-    host.mainWindow = reinterpret_cast<intptr_t>(window(L"TFruityLoopsMainForm", L"FL Studio", nullptr, {0, 0, 900, 600}));
-    HWND panel = window(L"TWPControl", L"", form, {260, 0, 600, 500});
-    HWND roll = window(L"VoxtraneTestRoll", L"Piano roll -", panel, {10, 10, 500, 400});
+    HWND roll = showBesidePianoRoll();
     HWND list = window(L"VoxtraneTestRollList", L"", roll, {0, 0, 200, 200}, rollList);
-    show(form);
-    pump(300);  // the form's activation settles before the click
 
     const editor::Hit cell = editor::gridHit(2);
     POINT press{cell.left + 5, cell.top + 5}, back{};
     ClientToScreen(editor, &press);
-    holdCtrl(true);
+    hold({VK_CONTROL, VK_LCONTROL}, true);
     click(cell.left + 5, cell.top + 5);
-    holdCtrl(false);
+    hold({VK_CONTROL, VK_LCONTROL}, false);
     GetCursorPos(&back);
     EXPECT_TRUE(back.x == press.x && back.y == press.y) << "cursor put back, at " << back.x << "," << back.y;
     pump(300);
@@ -250,6 +256,35 @@ TEST_F(PluginEditorInput, ASecondSingleEditorOpensWhereTheFirstStood) {
     EXPECT_EQ(r.right - r.left, 300) << "moved, not resized";
     next->Dispatcher(0, 0, 0);
     next->DestroyObject();
+}
+
+// A Shift-click under the roll's colour bar while a note starts asks for the key's name.
+TEST_F(PluginEditorInput, ShiftClickOnAPianoRollKeyRenamesItForTheColour) {
+    HWND roll = showBesidePianoRoll();
+    window(L"TWPControl", L"", roll, {0, 0, 480, 60});  // the colour bar
+    POINT below{100, 80};
+    ClientToScreen(roll, &below);
+    SetCursorPos(below.x, below.y);
+    INPUT button{};
+    button.type = INPUT_MOUSE;
+    button.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &button, sizeof button);
+    hold({VK_SHIFT, VK_RSHIFT}, true);
+    TVoiceParams note{};  // middle C
+    note.InitLevels.Vol = 1.0f;
+    plug->TriggerVoice(&note, 1);
+    hold({VK_SHIFT, VK_RSHIFT}, false);
+    button.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &button, sizeof button);
+
+    host.promptConfirms = true;
+    host.promptAnswer = "Sul tasto";
+    plug->Idle_Public();
+    ASSERT_EQ(host.prompts.size(), 1u);
+    EXPECT_EQ(host.prompts[0].rfind("Rename note ", 0), 0u) << host.prompts[0];
+    const Bytes state = saved();
+    EXPECT_NE(std::search(state.begin(), state.end(), host.promptAnswer.begin(), host.promptAnswer.end()), state.end());
+    EXPECT_FALSE(host.dispatchesWithCode(3).empty()) << "the host reads the key names again";
 }
 
 }  // namespace
