@@ -44,12 +44,8 @@ int keyed(const Bytes& b, const std::string& key) {
 }
 
 void pump(DWORD milliseconds) {
-    const DWORD end = GetTickCount() + milliseconds;
-    do {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-        Sleep(10);
-    } while (GetTickCount() < end);
+    for (const DWORD end = GetTickCount() + milliseconds; GetTickCount() < end; Sleep(10))
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
 }
 
 // A modifier as the thread's own key state says it is held: Wine drops a synthesised one held
@@ -219,9 +215,12 @@ LRESULT CALLBACK rollList(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(w, message, wParam, lParam);
 }
 
-TEST_F(PluginEditorInput, CtrlClickOnACellPicksItsColourInThePianoRoll) {
+// A Ctrl-click on a cell picks that colour in the piano roll's list; a Shift-click under the
+// roll's colour bar while a note starts asks for the key's name.
+TEST_F(PluginEditorInput, PianoRollTakesACellsColourAndAKeysName) {
     HWND roll = showBesidePianoRoll();
     HWND list = window(L"VoxtraneTestRollList", L"", roll, {0, 0, 200, 200}, rollList);
+    window(L"TWPControl", L"", roll, {220, 0, 260, 60});  // the colour bar
 
     const editor::Hit cell = editor::gridHit(2);
     POINT press{cell.left + 5, cell.top + 5}, back{};
@@ -235,6 +234,28 @@ TEST_F(PluginEditorInput, CtrlClickOnACellPicksItsColourInThePianoRoll) {
     EXPECT_EQ(rollKeys, (std::vector<WPARAM>{VK_HOME, VK_DOWN, VK_DOWN, VK_RETURN}));
     EXPECT_EQ(GetFocus(), list);
     EXPECT_EQ(keyed(saved(), "editing"), 2);
+
+    POINT below{300, 80};
+    ClientToScreen(roll, &below);
+    SetCursorPos(below.x, below.y);
+    INPUT button{INPUT_MOUSE, {}};
+    button.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &button, sizeof button);
+    hold({VK_SHIFT, VK_RSHIFT}, true);
+    TVoiceParams note{};  // middle C
+    note.InitLevels.Vol = 1.0f;
+    plug->TriggerVoice(&note, 1);
+    hold({VK_SHIFT, VK_RSHIFT}, false);
+    button.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &button, sizeof button);
+    host.promptConfirms = true;
+    host.promptAnswer = "Sul tasto";
+    plug->Idle_Public();
+    ASSERT_EQ(host.prompts.size(), 1u);
+    EXPECT_EQ(host.prompts[0].rfind("Rename note ", 0), 0u) << host.prompts[0];
+    const Bytes state = saved();
+    EXPECT_NE(std::search(state.begin(), state.end(), host.promptAnswer.begin(), host.promptAnswer.end()), state.end());
+    EXPECT_FALSE(host.dispatchesWithCode(3).empty()) << "the host reads the key names again";
 }
 
 // Single editor: the host form of a newly shown editor moves to where the last one stood.
@@ -256,35 +277,6 @@ TEST_F(PluginEditorInput, ASecondSingleEditorOpensWhereTheFirstStood) {
     EXPECT_EQ(r.right - r.left, 300) << "moved, not resized";
     next->Dispatcher(0, 0, 0);
     next->DestroyObject();
-}
-
-// A Shift-click under the roll's colour bar while a note starts asks for the key's name.
-TEST_F(PluginEditorInput, ShiftClickOnAPianoRollKeyRenamesItForTheColour) {
-    HWND roll = showBesidePianoRoll();
-    window(L"TWPControl", L"", roll, {0, 0, 480, 60});  // the colour bar
-    POINT below{100, 80};
-    ClientToScreen(roll, &below);
-    SetCursorPos(below.x, below.y);
-    INPUT button{};
-    button.type = INPUT_MOUSE;
-    button.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    SendInput(1, &button, sizeof button);
-    hold({VK_SHIFT, VK_RSHIFT}, true);
-    TVoiceParams note{};  // middle C
-    note.InitLevels.Vol = 1.0f;
-    plug->TriggerVoice(&note, 1);
-    hold({VK_SHIFT, VK_RSHIFT}, false);
-    button.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &button, sizeof button);
-
-    host.promptConfirms = true;
-    host.promptAnswer = "Sul tasto";
-    plug->Idle_Public();
-    ASSERT_EQ(host.prompts.size(), 1u);
-    EXPECT_EQ(host.prompts[0].rfind("Rename note ", 0), 0u) << host.prompts[0];
-    const Bytes state = saved();
-    EXPECT_NE(std::search(state.begin(), state.end(), host.promptAnswer.begin(), host.promptAnswer.end()), state.end());
-    EXPECT_FALSE(host.dispatchesWithCode(3).empty()) << "the host reads the key names again";
 }
 
 }  // namespace
