@@ -53,6 +53,30 @@ void BM_StateSaveAndLoad(benchmark::State& state) {
     }
 }
 
+void BM_StateSave(benchmark::State& state) {
+    hostkit::QuietHost host;
+    InstanceCore core(host, host);
+    fill(core.records());
+    for (auto _ : state) {
+        VectorSink sink;
+        core.saveState(sink);
+        benchmark::DoNotOptimize(sink.bytes.data());
+    }
+}
+
+void BM_StateLoad(benchmark::State& state) {
+    hostkit::QuietHost host;
+    InstanceCore core(host, host);
+    fill(core.records());
+    VectorSink sink;
+    core.saveState(sink);
+    state.counters["bytes"] = double(sink.bytes.size());
+    for (auto _ : state) {
+        model::MemorySource source(sink.bytes);
+        core.restoreState(source);
+    }
+}
+
 void BM_EditorPaint(benchmark::State& state) {
     hostkit::QuietHost host;
     InstanceCore core(host, host);
@@ -70,5 +94,7 @@ void BM_EditorPaint(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_StateSaveAndLoad)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StateSave)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StateLoad)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EditorPaint)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unordered_map>
 
 
 #include "http/http_server.h"
@@ -43,6 +44,15 @@ struct SharedDocument {
 // interface thread over its cache line.
 std::atomic<bool> gDocumentStale{true};
 
+// A static file kept while its stamp stays the same: the page's files are asked for again and
+// again, and asking for a stamp costs far less than opening and reading the file.
+struct CachedFile {
+    platform::FileStamp stamp;
+    std::string bytes;
+};
+constexpr uint64_t kLargestCachedFile = 1u << 20;
+constexpr size_t kCachedFileCount = 64;
+
 // [ui] process-wide: the one server and what it serves.
 struct ApiState {
     HttpServer* server = nullptr;
@@ -50,6 +60,8 @@ struct ApiState {
     std::string programFolder;
     uint32_t loggerId = 0;  // the instance that started the server
     SharedDocument document;
+    std::unordered_map<std::string, CachedFile> files;
+    std::string uncachedFile;  // a file too large to keep, as last read
 };
 ApiState& api() {
     static ApiState state;
@@ -312,18 +324,34 @@ bool hasUnsafeSegment(const char* path) {
     }
 }
 
-// Opens a regular, readable file; a folder opens on some platforms but cannot be read.
-std::FILE* openFile(const std::string& path) {
-    if (path.size() >= kPathLimit) return nullptr;
+// The bytes of a regular, readable file, or null; a folder opens on some platforms but cannot be
+// read.
+const std::string* readStaticFile(const std::string& path) {
+    platform::FileStamp stamp;
+    if (path.size() >= kPathLimit || !platform::regularFileStamp(path, stamp)) return nullptr;
+    ApiState& state = api();
+    const auto kept = state.files.find(path);
+    if (kept != state.files.end() && kept->second.stamp == stamp) return &kept->second.bytes;
+
     std::FILE* file = platform::openFile(path, "rb");
     if (!file) return nullptr;
-    const int first = std::fgetc(file);
-    if (first == EOF && std::ferror(file)) {
-        std::fclose(file);
-        return nullptr;
+    std::string bytes;
+    char chunk[kFileChunk];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return nullptr;
+
+    if (stamp.size > kLargestCachedFile) {
+        state.uncachedFile = std::move(bytes);
+        return &state.uncachedFile;
     }
-    std::rewind(file);
-    return file;
+    if (kept == state.files.end() && state.files.size() >= kCachedFileCount) state.files.clear();
+    CachedFile& entry = state.files[path];
+    entry.stamp = stamp;
+    entry.bytes = std::move(bytes);
+    return &entry.bytes;
 }
 
 void serveFile(const HttpEvent* event) {
@@ -334,22 +362,19 @@ void serveFile(const HttpEvent* event) {
     logLine(api().loggerId, "Server event SB_EV_REQUEST %s %s (%s)", event->method, event->path, file.c_str());
 
     HttpConnection* c = event->connection;
-    std::FILE* f = nullptr;
+    const std::string* bytes = nullptr;
     if (!hasUnsafeSegment(event->path)) {
-        f = openFile(file);
-        if (!f) f = openFile(file + "/index.html");
+        bytes = readStaticFile(file);
+        if (!bytes) bytes = readStaticFile(file + "/index.html");
     }
-    if (!f) {
+    if (!bytes) {
         Http_SendStatus(c, 404, "OK");
         Http_Write(c, "", 0);
         return;
     }
     Http_SendStatus(c, 200, "OK");
     Http_Write(c, "", 0);
-    char chunk[kFileChunk];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) Http_Write(c, chunk, n);
-    std::fclose(f);
+    Http_Write(c, bytes->data(), bytes->size());
 }
 
 }  // namespace
@@ -387,6 +412,8 @@ void HttpApi_Stop(uint32_t loggerId) {
     HttpServer_Close(state.server);
     state.server = nullptr;
     state.document = SharedDocument{};  // a later server builds its own
+    state.files.clear();
+    state.uncachedFile = std::string();
     logLine(loggerId, "Server closed");
 }
 

@@ -49,6 +49,7 @@ void destroyConnection(HttpServer* server, HttpConnection* connection) {
     if (server->spareSendCount < HttpServer::kSpareSendBuffers && connection->send.capacity > 0 &&
         connection->send.capacity <= kLargestSpare) {
         connection->send.length = 0;
+        connection->sent = 0;
         server->spareSend[server->spareSendCount++] = connection->send;
         connection->send = ByteBuffer{};
     }
@@ -108,14 +109,15 @@ int receiveFrom(HttpServer* server, HttpConnection* c) {
 }
 
 void sendTo(HttpServer* server, HttpConnection* c) {
-    if (c->send.length == 0) {
+    if (c->send.length == c->sent) {
         c->state = CLOSING;
         return;
     }
     bool wouldBlock = false;
-    const int64_t n = platform::sockets().send(c->socket, c->send.data, c->send.length, wouldBlock);
+    const int64_t n =
+        platform::sockets().send(c->socket, c->send.data + c->sent, c->send.length - c->sent, wouldBlock);
     if (n > 0) {
-        ByteBuffer_DropFront(&c->send, static_cast<uint64_t>(n));
+        c->sent += static_cast<uint64_t>(n);
         c->lastActivity = server->now;
     } else if (!wouldBlock) {
         c->state = CLOSING;

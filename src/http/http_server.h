@@ -73,6 +73,9 @@ struct HttpConnection {
     platform::SocketHandle socket;
     ByteBuffer receive;  // the whole request text, NUL-terminated once complete
     ByteBuffer send;
+    // Bytes of `send` already gone: the rest is sent from there, so a large answer is never
+    // moved down after each partial send.
+    uint64_t sent;
     HttpConnection* next;
     // Where the current poll watches this connection; -1 when it is not watched.
     int32_t readSlot;

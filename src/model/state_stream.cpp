@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -27,6 +28,35 @@ constexpr int kMinimisedHeightLoss = kEditorHeight - kEditorHeightMinimised;
 constexpr float kSmallestScale = 0.0001f;
 constexpr int32_t kModWheel = 1;
 
+// A byte buffer that grows by doubling and leaves new room uninitialised: states run to
+// hundreds of kilobytes, written and read a few bytes at a time.
+class Bytes {
+public:
+    size_t size() const { return size_; }
+    size_t room() const { return capacity_ - size_; }
+    const uint8_t* data() const { return data_.get(); }
+    // Room for `count` more bytes at the end, counted as used.
+    uint8_t* extend(size_t count) {
+        if (room() < count) grow(count);
+        uint8_t* p = data_.get() + size_;
+        size_ += count;
+        return p;
+    }
+    void grow(size_t count = 1) {
+        const size_t capacity = std::max(capacity_ * 2, std::max<size_t>(size_ + count, 64 * 1024));
+        std::unique_ptr<uint8_t[]> grown(new uint8_t[capacity]);
+        if (size_) std::memcpy(grown.get(), data_.get(), size_);
+        data_ = std::move(grown);
+        capacity_ = capacity;
+    }
+    void shrink(size_t size) { size_ = std::min(size, size_); }
+
+private:
+    std::unique_ptr<uint8_t[]> data_;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
 // ---- Writing -------------------------------------------------------------------------------
 
 class Writer {
@@ -37,7 +67,7 @@ public:
     void str(const std::string& s) {
         const size_t length = utf8Prefix(s.data(), s.size(), 0xFFFF);
         u16(static_cast<uint32_t>(length));
-        bytes_.insert(bytes_.end(), s.begin(), s.begin() + static_cast<std::ptrdiff_t>(length));
+        if (length) std::memcpy(bytes_.extend(length), s.data(), length);
     }
     void keyed(const char* key, int32_t value) {
         str(key);
@@ -51,13 +81,14 @@ public:
     void strings(const Array& values, int count) {
         for (int i = 0; i < count; ++i) str(values[i]);
     }
-    const std::vector<uint8_t>& bytes() const { return bytes_; }
+    const Bytes& bytes() const { return bytes_; }
 
 private:
-    void put(uint32_t v, int size) {
-        for (int i = 0; i < size; ++i) bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    void put(uint32_t v, size_t size) {
+        uint8_t* p = bytes_.extend(size);
+        for (size_t i = 0; i < size; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
     }
-    std::vector<uint8_t> bytes_;
+    Bytes bytes_;
 };
 
 int storedArticulationCount(const Articulations& a) {
@@ -69,18 +100,29 @@ int storedArticulationCount(const Articulations& a) {
 // ---- Reading -------------------------------------------------------------------------------
 
 // Little-endian reads that leave their target alone when the data has run out; once it has,
-// every later read fails too, so a short state leaves the rest at its reset values.
+// every later read fails too, so a short state leaves the rest at its reset values. The source
+// is read whole first: a host stream answers each read through a call of its own, and a state
+// holds thousands of fields.
 class Reader {
 public:
-    explicit Reader(ByteSource& source) : source_(source) {}
+    explicit Reader(ByteSource& source) {
+        for (;;) {
+            // Whatever room is left, so a read that comes back short costs no growth.
+            if (bytes_.room() == 0) bytes_.grow();
+            const size_t room = bytes_.room();
+            const size_t n = source.read(bytes_.extend(room), room);
+            bytes_.shrink(bytes_.size() - room + std::min(n, room));
+            if (n == 0) break;
+        }
+    }
 
     bool ended() const { return ended_; }
 
     template <typename T>
     bool get(T& out) {
         static_assert(std::is_integral<T>::value, "integers only");
-        uint8_t b[sizeof(T)];
-        if (!fill(b, sizeof b)) return false;
+        const uint8_t* b = take(sizeof(T));
+        if (!b) return false;
         uint64_t v = 0;
         for (size_t i = sizeof(T); i-- > 0;) v = (v << 8) | b[i];
         out = static_cast<T>(static_cast<std::make_unsigned_t<T>>(v));
@@ -97,40 +139,33 @@ public:
     bool text(std::string& out) {
         Count length = 0;
         if (!get(length)) return false;
-        std::string s(length, '\0');
-        if (!fill(&s[0], length)) return false;
-        const size_t zero = s.find('\0');
-        if (zero != std::string::npos) s.erase(zero);
-        out = std::move(s);
+        const auto* p = reinterpret_cast<const char*>(take(length));
+        if (!p) return false;
+        size_t used = 0;
+        while (used < length && p[used] != '\0') ++used;
+        out.clear();
+        out.append(p, used);
         return true;
     }
     bool str(std::string& out) { return text<uint16_t>(out); }
     bool shortStr(std::string& out) { return text<uint8_t>(out); }
 
-    void skip(size_t count) {
-        uint8_t scratch[256];
-        while (count > 0 && !ended_) {
-            const size_t n = std::min(count, sizeof scratch);
-            fill(scratch, n);
-            count -= n;
-        }
-    }
+    void skip(size_t count) { take(count); }
 
 private:
-    bool fill(void* buffer, size_t count) {
-        if (ended_) return false;
-        auto* p = static_cast<uint8_t*>(buffer);
-        size_t got = 0;
-        while (got < count) {
-            const size_t n = source_.read(p + got, count - got);
-            if (n == 0 || n > count - got) break;
-            got += n;
+    // The next `count` bytes, or null (and ended from then on) when fewer are left.
+    const uint8_t* take(size_t count) {
+        if (ended_ || bytes_.size() - at_ < count) {
+            ended_ = true;
+            return nullptr;
         }
-        if (got < count) ended_ = true;
-        return !ended_;
+        const uint8_t* p = bytes_.data() + at_;
+        at_ += count;
+        return p;
     }
 
-    ByteSource& source_;
+    Bytes bytes_;
+    size_t at_ = 0;
     bool ended_ = false;
 };
 
@@ -248,11 +283,12 @@ int readArticulationBlock(Reader& r, int32_t format, Articulations& a) {
             a.keynamespath[i] = std::move(path);
             if (k != 0) a.keynames[i] = std::make_unique<KeyNameList>();
         }
+        std::string dropped;
         for (int e = 0; e < k && !r.ended(); ++e) {
             uint16_t entry = 0;
-            std::string name;
-            if (!r.get(entry) || !r.str(name)) break;
-            if (kept && entry < kKeyNameCount) (*a.keynames[i])[entry] = std::move(name);
+            if (!r.get(entry)) break;
+            // Straight into its place: a list holds up to 128 names and a state 64 lists.
+            if (!r.str(kept && entry < kKeyNameCount ? (*a.keynames[i])[entry] : dropped)) break;
         }
     }
     return std::min<int>(n, kArticulationCount);

@@ -9,6 +9,7 @@
 // message, paths stored by older projects) enters through pathFromHost.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -23,6 +24,17 @@ std::FILE* openFile(const std::string& utf8Path, const char* mode);
 bool replaceFile(const std::string& from, const std::string& to);
 // [any] Deletes a file; false with errno set on failure.
 bool removeFile(const std::string& utf8Path);
+
+// What a file looks like from outside: equal stamps mean, for a cache, the same contents.
+struct FileStamp {
+    uint64_t size = 0;
+    int64_t modified = 0;  // last write, in the platform's finest unit
+    int64_t changed = 0;   // last change of contents or attributes, where the platform keeps one
+    bool operator==(const FileStamp& o) const { return size == o.size && modified == o.modified && changed == o.changed; }
+};
+// [any] The stamp of a regular file; false for a folder, a missing file or one that cannot be
+// asked.
+bool regularFileStamp(const std::string& utf8Path, FileStamp& stamp);
 
 // [any] A path as the host handed it over, in UTF-8: valid UTF-8 is taken as it is; anything
 // else is read in the ANSI code page (Latin-1 on POSIX). Null gives "".

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <random>
 
 #include "http/http_api.h"
@@ -257,6 +259,15 @@ TEST_F(HttpApiTest, ServesFilesOfTheHtmlFolderAndRefusesTheRest) {
                                       "/C:/index.html"})
         EXPECT_EQ(get(refused), "HTTP/1.1 404 OK\r\n\r\n") << refused;
     EXPECT_EQ(get("/" + std::string(300, 'a')), "HTTP/1.1 404 OK\r\n\r\n");
+
+    // Files already served are read again once they change, even to the same size, and a
+    // deleted one is gone.
+    folder.write(html + "apix", "STATIC");
+    const auto written = std::filesystem::path(folder.path()) / (html + "apix");
+    std::filesystem::last_write_time(written, std::filesystem::last_write_time(written) + std::chrono::seconds(5));
+    EXPECT_EQ(get("/apix"), "HTTP/1.1 200 OK\r\n\r\nSTATIC");
+    std::filesystem::remove(std::filesystem::path(folder.path()) / (html + "sub/index.html"));
+    EXPECT_EQ(get("/sub"), "HTTP/1.1 404 OK\r\n\r\n");
 }
 
 // Lines go out through the instance that started the server (events) and the command's target.

@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include <sys/stat.h>
+
 namespace platform {
 
 std::FILE* openFile(const std::string& utf8Path, const char* mode) { return std::fopen(utf8Path.c_str(), mode); }
@@ -9,6 +11,16 @@ bool replaceFile(const std::string& from, const std::string& to) {
 }
 
 bool removeFile(const std::string& utf8Path) { return std::remove(utf8Path.c_str()) == 0; }
+
+bool regularFileStamp(const std::string& utf8Path, FileStamp& stamp) {
+    struct stat s {};
+    if (::stat(utf8Path.c_str(), &s) != 0 || !S_ISREG(s.st_mode)) return false;
+    constexpr int64_t kNanoseconds = 1000000000;
+    stamp.size = static_cast<uint64_t>(s.st_size);
+    stamp.modified = static_cast<int64_t>(s.st_mtim.tv_sec) * kNanoseconds + s.st_mtim.tv_nsec;
+    stamp.changed = static_cast<int64_t>(s.st_ctim.tv_sec) * kNanoseconds + s.st_ctim.tv_nsec;
+    return true;
+}
 
 std::string pathFromHost(const char* text) {
     if (!text) return std::string();

@@ -49,6 +49,21 @@ bool removeFile(const std::string& utf8Path) {
     return DeleteFileW(path.c_str()) ? true : failed(GetLastError());
 }
 
+bool regularFileStamp(const std::string& utf8Path, FileStamp& stamp) {
+    std::wstring path;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!wideFromUtf8(utf8Path, path) || path.empty() ||
+        !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
+        return false;
+    const auto join = [](DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; };
+    stamp.size = join(data.nFileSizeHigh, data.nFileSizeLow);
+    stamp.modified = static_cast<int64_t>(join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime));
+    // Windows keeps no change time here; attributes stand in for it.
+    stamp.changed = static_cast<int64_t>(data.dwFileAttributes);
+    return true;
+}
+
 std::string pathFromHost(const char* text) {
     if (!text) return std::string();
     const std::string in(text);
