@@ -64,10 +64,20 @@ public:
     void i32(int32_t v) { put(static_cast<uint32_t>(v), 4); }
     void u16(uint32_t v) { put(v, 2); }
     // Longer strings than a count can say are cut, so the rest of the state still lines up.
-    void str(const std::string& s) {
+    void str(const std::string& s) { entry(nullptr, s); }
+    // A string, after a 16-bit number when `number` is given: the two in one step, as key
+    // names come by the thousand.
+    void entry(const uint32_t* number, const std::string& s) {
         const size_t length = utf8Prefix(s.data(), s.size(), 0xFFFF);
-        u16(static_cast<uint32_t>(length));
-        if (length) std::memcpy(bytes_.extend(length), s.data(), length);
+        uint8_t* p = bytes_.extend((number ? 4 : 2) + length);
+        if (number) {
+            p[0] = static_cast<uint8_t>(*number);
+            p[1] = static_cast<uint8_t>(*number >> 8);
+            p += 2;
+        }
+        p[0] = static_cast<uint8_t>(length);
+        p[1] = static_cast<uint8_t>(length >> 8);
+        std::memcpy(p + 2, s.data(), length);
     }
     void keyed(const char* key, int32_t value) {
         str(key);
@@ -141,10 +151,9 @@ public:
         if (!get(length)) return false;
         const auto* p = reinterpret_cast<const char*>(take(length));
         if (!p) return false;
-        size_t used = 0;
-        while (used < length && p[used] != '\0') ++used;
+        const void* zero = std::memchr(p, 0, length);
         out.clear();
-        out.append(p, used);
+        out.append(p, zero ? static_cast<size_t>(static_cast<const char*>(zero) - p) : size_t{length});
         return true;
     }
     bool str(std::string& out) { return text<uint16_t>(out); }
@@ -557,11 +566,8 @@ void SaveState(const InstanceRecords& records, int32_t singleEditor, ByteSink& s
         }
         const auto used = std::count_if(list->begin(), list->end(), [](const std::string& s) { return !s.empty(); });
         w.u16(static_cast<uint32_t>(used));
-        for (int e = 0; e < kKeyNameCount; ++e) {
-            if ((*list)[e].empty()) continue;
-            w.u16(static_cast<uint32_t>(e));
-            w.str((*list)[e]);
-        }
+        for (uint32_t e = 0; e < kKeyNameCount; ++e)
+            if (!(*list)[e].empty()) w.entry(&e, (*list)[e]);
     }
 
     w.u16(kControllerPageCount);
