@@ -73,7 +73,7 @@ ApiState& api() {
 void logLine(uint32_t id, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void logLine(uint32_t id, const char* format, ...) {
     InstanceView* instance = api().instances ? api().instances->find(id) : nullptr;
-    if (!instance) return;
+    if (!instance || !instance->logging()) return;  // every request logs: format only when kept
     char line[512];
     va_list args;
     va_start(args, format);

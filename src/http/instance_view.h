@@ -26,6 +26,7 @@ public:
     virtual void repaint() = 0;
     // A trace line, written only while the instance's debug log is on.
     virtual void log(const char* line) = 0;
+    virtual bool logging() const = 0;  // whether its debug log is on
 
 protected:
     ~InstanceView() = default;

@@ -126,6 +126,7 @@ public:
     void changed() override { stateChanged(); }
     void repaint() override { repaintEditor(); }
     void log(const char* line) override { session_.trace("%s", line); }
+    bool logging() const override { return session_.debugLog; }
 
 private:
     // The engine's way out: MIDI and voices through the MIDI port, the rest through the core.
