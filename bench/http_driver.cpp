@@ -2,7 +2,8 @@
 //   plugin    the module staged beside this program, with 16 instances and the HTTP API on,
 //             their periodic call made back to back (FL Studio makes it every 20 ms; here the
 //             server's own throughput is what is measured)
-//   civetweb  civetweb serving a folder, and /api as a fixed document read from a file
+//   civetweb  civetweb serving a folder, and /api as a fixed document read from a file (also as
+//             /api-framed, with civetweb's own head)
 // Each prints "port <n>" once it listens, then serves until SIGINT, SIGTERM or --seconds.
 //
 //   voxtrane_http_driver plugin [--instances 16] [--seconds 0]
@@ -119,8 +120,10 @@ int runPlugin(const Options& o) {
             announce(port);
             const Deadline deadline(o.seconds);
             while (!deadline.passed()) {
-                for (int round = 0; round < 256; ++round)
+                for (int round = 0; round < 256; ++round) {
                     for (TFruityPlug* plug : plugs) plug->Idle_Public();
+                    std::this_thread::yield();
+                }
                 host.clear();  // whatever the instances told the host: a long run stays flat
             }
         } else {
@@ -134,7 +137,18 @@ int runPlugin(const Options& o) {
     return status;
 }
 
+// /api answers with exactly the plugin's bytes: its head, then the body up to the close.
 int serveDocument(mg_connection* connection, void* data) {
+    const std::string& document = *static_cast<const std::string*>(data);
+    static const char head[] = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n\r\n";
+    mg_write(connection, head, sizeof head - 1);
+    mg_write(connection, document.data(), document.size());
+    return 200;
+}
+
+// /api-framed answers as civetweb would by itself, with a Content-Length: a client then knows
+// the end without waiting for the close.
+int serveFramedDocument(mg_connection* connection, void* data) {
     const std::string& document = *static_cast<const std::string*>(data);
     mg_send_http_ok(connection, "application/json", static_cast<long long>(document.size()));
     mg_write(connection, document.data(), document.size());
@@ -163,6 +177,7 @@ int runCivetweb(const Options& o) {
         return 1;
     }
     mg_set_request_handler(context, "/api$", serveDocument, const_cast<std::string*>(&document));
+    mg_set_request_handler(context, "/api-framed$", serveFramedDocument, const_cast<std::string*>(&document));
     announce(port);
     const Deadline deadline(o.seconds);
     while (!deadline.passed()) std::this_thread::sleep_for(std::chrono::milliseconds(20));

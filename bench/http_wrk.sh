@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Requests per second of the plugin's HTTP server beside civetweb's, measured with wrk on
-# loopback: GET /api with 16 instances, and a 10 KiB static file. Builds nothing: run it after
-# `make linux`. The two servers are measured in turns, ROUNDS times, and each figure is the
+# loopback: GET /api with 16 and with 64 instances, and a 10 KiB static file. Builds nothing:
+# run it after `make linux`. The two servers are measured in turns, ROUNDS times, and each figure is the
 # best of its rounds, so a busy machine costs both alike.
 #
 #   bench/http_wrk.sh [build folder]      (default build/linux)
@@ -66,19 +66,11 @@ fetch_body() {
     exec 3<&-
 }
 
-start plugin --instances 16
-ours=$port
-ours_pid=$pid
-fetch_body "$ours" /api >"$work/api.json"
-[ -s "$work/api.json" ] || { echo "the plugin's /api answered nothing" >&2; exit 1; }
-start civetweb --root "$html" --api "$work/api.json" --threads "$civetweb_threads"
-theirs=$port
-
 # Requests per second of one wrk run, or "error: ..." when a request failed. wrk counts a
 # response whose end is the connection's close, as all of the plugin's are, as a read error
 # after counting it as done, so only read errors beyond the completed requests are failures.
-# That error also makes wrk open a second connection and drop it unused, which the plugin's
-# server accepts and closes: a cost civetweb, whose responses carry a length, does not have.
+# That error also makes wrk open a second connection and drop it unused, which the server
+# accepts and closes.
 measure() {
     wrk -t1 -c"$connections" -d"$duration" "http://127.0.0.1:$1$2" | awk '
         / requests in / { done = $1 }
@@ -91,35 +83,69 @@ measure() {
         }'
 }
 
-best() { sort -g | tail -1; }
-
-declare -A results
-for target in /api /bench-10k.html; do
-    for _ in $(seq "$rounds"); do
-        for side in ours theirs; do
-            port=${!side}
-            # The plugin's driver polls without rest, so it is stopped while civetweb is measured.
-            if [ "$side" = ours ]; then kill -CONT "$ours_pid"; else kill -STOP "$ours_pid"; fi
-            value=$(measure "$port" "$target")
-            case $value in
-            error*) echo "$side $target: $value" >&2 ;;
-            *) results[$side$target]+="$value"$'\n' ;;
-            esac
+# The measured pairs: "label|our path|civetweb's path". Our server is measured against civetweb
+# sending the very same bytes (head and body, ended by the close) and, for reference, against
+# civetweb framing the body itself with a Content-Length, which spares wrk the second connection
+# described above.
+measure_pairs() {
+    local pair label ours_path theirs_path
+    for pair in "$@"; do
+        IFS='|' read -r label ours_path theirs_path <<<"$pair"
+        for _ in $(seq "$rounds"); do
+            for side in ours theirs; do
+                # The plugin's driver polls without rest, so it is stopped while civetweb is measured.
+                if [ "$side" = ours ]; then
+                    kill -CONT "$ours_pid"
+                    value=$(measure "$ours" "$ours_path")
+                else
+                    kill -STOP "$ours_pid"
+                    value=$(measure "$theirs" "$theirs_path")
+                fi
+                case $value in
+                error*) echo "$side $label: $value" >&2 ;;
+                *) results[$side$label]+="$value"$'\n' ;;
+                esac
+            done
         done
+        labels+=("$label")
     done
-done
+}
+
+stop_servers() {
+    kill -CONT "$ours_pid"
+    kill "$ours_pid" "$theirs_pid"
+    wait "$ours_pid" "$theirs_pid" 2>/dev/null || true
+    pids=()
+}
 
 size() { wc -c <"$1" | tr -d ' '; }
+
+declare -A results
+labels=()
+static_label="/bench-10k.html ($(size "$html/bench-10k.html") B)"
+for instances in 16 64; do
+    start plugin --instances "$instances"
+    ours=$port
+    ours_pid=$pid
+    fetch_body "$ours" /api >"$work/api$instances.json"
+    [ -s "$work/api$instances.json" ] || { echo "the plugin's /api answered nothing" >&2; exit 1; }
+    start civetweb --root "$html" --api "$work/api$instances.json" --threads "$civetweb_threads"
+    theirs=$port
+    theirs_pid=$pid
+    api_label="/api ($(size "$work/api$instances.json") B, $instances instances)"
+    pairs=("$api_label|/api|/api" "$api_label, civetweb framed|/api|/api-framed")
+    [ "$instances" = 16 ] && pairs+=("$static_label|/bench-10k.html|/bench-10k.html")
+    measure_pairs "${pairs[@]}"
+    stop_servers
+done
+
+best() { sort -g | tail -1; }
 echo
 echo "wrk -t1 -c$connections -d$duration, best of $rounds; civetweb with $civetweb_threads worker thread(s)"
-printf '%-32s %12s %14s %14s\n' "GET" "ours req/s" "civetweb req/s" "ours/civetweb"
-for target in /api /bench-10k.html; do
-    a=$(printf '%s' "${results[ours$target]:-}" | best)
-    b=$(printf '%s' "${results[theirs$target]:-}" | best)
-    case $target in
-    /api) label="/api ($(size "$work/api.json") B, 16 instances)" ;;
-    *) label="$target ($(size "$html/bench-10k.html") B)" ;;
-    esac
+printf '%-50s %12s %14s %14s\n' "GET" "ours req/s" "civetweb req/s" "ours/civetweb"
+for label in "${labels[@]}"; do
+    a=$(printf '%s' "${results[ours$label]:-}" | best)
+    b=$(printf '%s' "${results[theirs$label]:-}" | best)
     ratio=$(awk -v a="${a:-0}" -v b="${b:-0}" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
-    printf '%-32s %12s %14s %14s\n' "$label" "${a:--}" "${b:--}" "$ratio"
+    printf '%-50s %12s %14s %14s\n' "$label" "${a:--}" "${b:--}" "$ratio"
 done
