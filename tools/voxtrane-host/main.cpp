@@ -64,6 +64,7 @@ const char* kUsage =
     "not load, a port in use) ends with one line on stderr and exit status 2.\n";
 
 int fail(const std::string& line) {
+    voxhost::restoreApiSettings();  // a failure after the settings were changed leaves the user's as they were
     std::fprintf(stderr, "voxtrane-host: %s\n", line.c_str());
     return kBadInput;
 }
