@@ -35,7 +35,11 @@ async function freePort() {
 
 test("unzipped into FL Studio's generators, it plays the demo and serves the page", async (t) => {
   const flStudio = fs.mkdtempSync(path.join(os.tmpdir(), "voxtrane-fl-"));
-  t.after(() => fs.rmSync(flStudio, { recursive: true, force: true }));
+  let stop = async () => {};
+  t.after(async () => {
+    await stop();
+    fs.rmSync(flStudio, { recursive: true, force: true });
+  });
   const generators = path.join(flStudio, "Plugins", "Fruity", "Generators");
   fs.mkdirSync(generators, { recursive: true });
   execFileSync(cmake, ["-E", "tar", "xf", zip], { cwd: generators });
@@ -47,14 +51,13 @@ test("unzipped into FL Studio's generators, it plays the demo and serves the pag
     "--serve-seconds", "120"], { cwd: flStudio, stdio: ["ignore", "pipe", "inherit"] });
   const exited = once(host, "exit");
   // Ctrl-C, so that the host restores the settings it changed; killed when it does not end.
-  const stop = async () => {
+  stop = async () => {
     if (host.exitCode === null && host.signalCode === null) host.kill("SIGINT");
     const kill = setTimeout(() => host.kill("SIGKILL"), 15000);
     const [status] = await exited;
     clearTimeout(kill);
     return status;
   };
-  t.after(stop);
   let output = "";
   host.stdout.on("data", (chunk) => (output += chunk));
 
