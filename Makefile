@@ -2,7 +2,8 @@
 #   make demo   builds the native module and host and runs the demo
 #   make test   builds both builds, runs every test of both and of the sanitizer build, then each
 #               fuzz target for a minute
-.PHONY: all deps linux windows linux-asan test test-linux test-windows test-asan demo bench fuzz clean
+#   make dist   builds the Windows build and puts the download users install in dist/
+.PHONY: all deps linux windows linux-asan test test-linux test-windows test-asan demo dist bench fuzz clean
 
 all: linux windows
 
@@ -36,6 +37,12 @@ test: test-linux test-windows test-asan fuzz
 
 demo: linux
 	./build/linux/stage/voxtrane-host demo
+
+# The plugin's folder for FL Studio's Plugins/Fruity/Generators/, zipped by the Windows build as
+# dist/KRYL-Voxtrane-<version>-win64.zip.
+dist: windows
+	mkdir -p dist
+	cp build/windows/dist/KRYL-Voxtrane-*-win64.zip dist/
 
 # Benchmarks; the HTTP one measures against civetweb with wrk on loopback.
 bench:

@@ -5,11 +5,12 @@
 #include "editor/editor_state.h"
 #include "model/records.h"
 #include "platform/canvas.h"
+#include "voxtrane_version.h"
 
 namespace editor {
 
 // The version line of the options panel.
-inline constexpr const char* kVersionLine = "KRYL Voxtrane v1.17";
+inline constexpr const char* kVersionLine = "KRYL Voxtrane v" VOXTRANE_VERSION;
 
 // Draws the panel `records.options.page` in full, background first. [ui]
 void Paint(const model::InstanceRecords& records, const EditorState& state, const PaintFacts& facts,

@@ -64,6 +64,7 @@ const char* kUsage =
     "not load, a port in use) ends with one line on stderr and exit status 2.\n";
 
 int fail(const std::string& line) {
+    voxhost::restoreApiSettings();  // a failure after the settings were changed leaves the user's as they were
     std::fprintf(stderr, "voxtrane-host: %s\n", line.c_str());
     return kBadInput;
 }
@@ -175,8 +176,14 @@ int demo(hostkit::PluginModule& module, bool verbose, const std::vector<std::str
     if (serve && !voxhost::portAvailable(port, error)) return fail("port " + std::to_string(port) + ": " + error);
     if (!voxhost::prepareApiSettings(serve, port, error)) return fail(error);
 
-    const std::string banks = platform::joinProgramPath(hostkit::executableFolder(), "banks\\");
+    // The banks beside the program (a build's stage), else the examples that ship in the plugin's
+    // folder (an FL Studio folder where the download was unzipped).
     const char* names[] = {"Strings.krylvox", "Spitfire UACC.krylvox", "Brass.krylvox"};
+    std::string banks = platform::joinProgramPath(hostkit::executableFolder(), "banks\\");
+    if (std::FILE* probe = platform::openFile(banks + names[0], "rb")) std::fclose(probe);
+    else
+        banks = platform::joinProgramPath(hostkit::executableFolder(),
+                                          "Plugins\\Fruity\\Generators\\KRYL Voxtrane\\banks\\");
     HostSession session(module, verbose);
     for (const char* name : names) {
         if (!session.addInstance()) return fail(session.error());
