@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -64,20 +65,27 @@ public:
     void i32(int32_t v) { put(static_cast<uint32_t>(v), 4); }
     void u16(uint32_t v) { put(v, 2); }
     // Longer strings than a count can say are cut, so the rest of the state still lines up.
-    void str(const std::string& s) { entry(nullptr, s); }
-    // A string, after a 16-bit number when `number` is given: the two in one step, as key
-    // names come by the thousand.
-    void entry(const uint32_t* number, const std::string& s) {
+    void str(std::string_view s) {
         const size_t length = utf8Prefix(s.data(), s.size(), 0xFFFF);
-        uint8_t* p = bytes_.extend((number ? 4 : 2) + length);
-        if (number) {
-            p[0] = static_cast<uint8_t>(*number);
-            p[1] = static_cast<uint8_t>(*number >> 8);
-            p += 2;
-        }
+        uint8_t* p = bytes_.extend(2 + length);
         p[0] = static_cast<uint8_t>(length);
         p[1] = static_cast<uint8_t>(length >> 8);
         std::memcpy(p + 2, s.data(), length);
+    }
+    // The count of named entries, then the entries in the list's packed form; the count goes
+    // in front once they are written.
+    void keyNames(const KeyNameList* list) {
+        if (!list) {
+            u16(0);
+            return;
+        }
+        const size_t at = bytes_.size();
+        uint8_t* const start = bytes_.extend(2 + list->packedBound() + KeyNameList::kPackSlack);
+        int entries = 0;
+        const uint8_t* const end = list->pack(start + 2, entries);
+        start[0] = static_cast<uint8_t>(entries);
+        start[1] = static_cast<uint8_t>(entries >> 8);
+        bytes_.shrink(at + static_cast<size_t>(end - start));
     }
     void keyed(const char* key, int32_t value) {
         str(key);
@@ -160,6 +168,20 @@ public:
     bool shortStr(std::string& out) { return text<uint8_t>(out); }
 
     void skip(size_t count) { take(count); }
+
+    // `count` key-name entries in the packed form of a list, into `list`; without one they are
+    // read past.
+    void keyNames(KeyNameList* list, size_t count) {
+        if (ended_) return;
+        if (!list) {
+            KeyNameList dropped;
+            keyNames(&dropped, count);
+            return;
+        }
+        bool complete = false;
+        at_ += list->unpack(bytes_.data() + at_, bytes_.size() - at_, count, complete);
+        if (!complete) ended_ = true;
+    }
 
 private:
     // The next `count` bytes, or null (and ended from then on) when fewer are left.
@@ -288,17 +310,15 @@ int readArticulationBlock(Reader& r, int32_t format, Articulations& a) {
         std::string path;
         uint16_t k = 0;
         if (!r.str(path) || !r.get(k)) break;
+        KeyNameList* list = nullptr;
         if (kept) {
             a.keynamespath[i] = std::move(path);
-            if (k != 0) a.keynames[i] = std::make_unique<KeyNameList>();
+            if (k != 0) {
+                a.keynames[i] = std::make_unique<KeyNameList>();
+                list = a.keynames[i].get();
+            }
         }
-        std::string dropped;
-        for (int e = 0; e < k && !r.ended(); ++e) {
-            uint16_t entry = 0;
-            if (!r.get(entry)) break;
-            // Straight into its place: a list holds up to 128 names and a state 64 lists.
-            if (!r.str(kept && entry < kKeyNameCount ? (*a.keynames[i])[entry] : dropped)) break;
-        }
+        r.keyNames(list, k);
     }
     return std::min<int>(n, kArticulationCount);
 }
@@ -559,15 +579,7 @@ void SaveState(const InstanceRecords& records, int32_t singleEditor, ByteSink& s
     w.strings(a.name, n);
     for (int i = 0; i < n; ++i) {
         w.str(a.keynamespath[i]);
-        const KeyNameList* list = a.keynames[i].get();
-        if (!list) {
-            w.u16(0);
-            continue;
-        }
-        const auto used = std::count_if(list->begin(), list->end(), [](const std::string& s) { return !s.empty(); });
-        w.u16(static_cast<uint32_t>(used));
-        for (uint32_t e = 0; e < kKeyNameCount; ++e)
-            if (!(*list)[e].empty()) w.entry(&e, (*list)[e]);
+        w.keyNames(a.keynames[i].get());
     }
 
     w.u16(kControllerPageCount);
