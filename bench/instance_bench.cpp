@@ -31,7 +31,7 @@ void fill(model::InstanceRecords& r) {
         r.articulations.modc[a] = 1;
         r.articulations.modw[a] = int32_t(a);
         r.articulations.keynames[a] = std::make_unique<model::KeyNameList>();
-        for (size_t k = 0; k < model::kKeyNameCount; ++k) (*r.articulations.keynames[a])[k] = "Key " + std::to_string(k);
+        for (int k = 0; k < model::kKeyNameCount; ++k) r.articulations.keynames[a]->set(k, "Key " + std::to_string(k));
         r.articulations.keynamestitle[a] = "Strings";
     }
     for (size_t c = 0; c < model::kControllerCount; ++c) {

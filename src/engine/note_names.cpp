@@ -1,17 +1,22 @@
 #include "engine/note_names.h"
 
-#include <cstdio>
+#include <cstddef>
 
 namespace engine {
 
 void buildNoteNames(bool altMiddleC, NoteNameTable& table) {
     static const char kLetters[] = "CCDDEFFGGAAB";
     static const char kSharps[] = " # #  # # # ";
+    // By hand rather than with a formatted print: every state load rebuilds the table.
     for (int key = 0; key < 128; ++key) {
         const int step = key % 12;
-        const int octave = key / 12 - 2 + (altMiddleC ? 1 : 0);
-        if (kSharps[step] == '#') std::snprintf(table[key].data(), table[key].size(), "%c#%d", kLetters[step], octave);
-        else std::snprintf(table[key].data(), table[key].size(), "%c%d", kLetters[step], octave);
+        const int octave = key / 12 - 2 + (altMiddleC ? 1 : 0);  // -2..9: one digit
+        char* out = table[size_t(key)].data();
+        *out++ = kLetters[step];
+        if (kSharps[step] == '#') *out++ = '#';
+        if (octave < 0) *out++ = '-';
+        *out++ = static_cast<char>('0' + (octave < 0 ? -octave : octave));
+        *out = '\0';
     }
 }
 

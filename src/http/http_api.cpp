@@ -97,11 +97,12 @@ uint32_t toId(const char* text) {
 }
 
 // Text as a JSON string body: the quotation mark, backslash and control characters escaped.
-const char* jsonText(const std::string& text, std::string& scratch) {
+// `text` ends in a NUL, as a std::string and a key name do.
+const char* jsonText(std::string_view text, std::string& scratch) {
     const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
         return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
     });
-    if (plain) return text.c_str();
+    if (plain) return text.data();
     scratch.clear();
     model::appendJsonString(scratch, text);
     return scratch.c_str();
@@ -225,7 +226,7 @@ void writeInstance(HttpConnection* c, InstanceView& instance, bool first, std::s
         Http_WriteFormat(c, "\t\t\t\t\t{");
         bool firstEntry = true;
         for (int key = 0; key < model::kKeyNameCount; ++key) {
-            const std::string& entry = (*a.keynames[i])[key];
+            const std::string_view entry = (*a.keynames[i])[key];
             if (entry.empty()) continue;
             Http_WriteFormat(c, "%s\"%i\": \"%s\"", firstEntry ? "" : ", ", key, jsonText(entry, scratch));
             firstEntry = false;

@@ -2,7 +2,7 @@
 
 namespace model {
 
-void appendJsonString(std::string& out, const std::string& text) {
+void appendJsonString(std::string& out, std::string_view text) {
     static const char kHex[] = "0123456789ABCDEF";
     for (const char c : text) {
         const unsigned char byte = static_cast<unsigned char>(c);

@@ -51,7 +51,7 @@ bool LoadKeyNames(Articulations& a, int index, const char* path) {
     for (int i = 0; i < kKeyNameLines && std::fgets(line, sizeof line, file); ++i) {
         size_t length = utf8Prefix(line, std::strlen(line), kNameLength);
         while (length > 0 && (line[length - 1] == '\r' || line[length - 1] == '\n')) --length;
-        (*list)[i].assign(line, length);
+        list->set(i, {line, length});
     }
     std::fclose(file);
     a.keynames[index] = std::move(list);
@@ -62,18 +62,20 @@ void SaveKeyNames(const Articulations& a, int index, const char* path) {
     if (!validIndex(index) || !a.keynames[index] || !path || !*path) return;
     std::FILE* file = platform::openFile(path, "w");
     if (!file) return;
-    for (const std::string& name : *a.keynames[index]) {
+    const KeyNameList& list = *a.keynames[index];
+    for (int key = 0; key < kKeyNameCount; ++key) {
+        const std::string_view name = list[key];
         std::fwrite(name.data(), 1, name.size(), file);
         std::fputc('\n', file);
     }
     std::fclose(file);
 }
 
-const std::string* keyNameOf(const Articulations& a, int articulation, int key) {
+const char* keyNameOf(const Articulations& a, int articulation, int key) {
     if (!validIndex(articulation) || !a.keynames[articulation]) return nullptr;
     const int entry = kHighestPianoKey - key;
     if (entry < 0 || entry >= kKeyNameCount) return nullptr;
-    return &(*a.keynames[articulation])[entry];
+    return a.keynames[articulation]->c_str(entry);
 }
 
 std::vector<KeyNamesMenuItem> keyNamesMenu(const Articulations& a, int index) {

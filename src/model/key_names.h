@@ -25,8 +25,9 @@ bool LoadKeyNames(Articulations& articulations, int index, const char* path);
 // created; the path and title stay as they are.
 void SaveKeyNames(const Articulations& articulations, int index, const char* path);
 
-// The name of piano-roll key `key` for articulation `articulation`; null when it has none.
-const std::string* keyNameOf(const Articulations& articulations, int articulation, int key);
+// The name of piano-roll key `key` for articulation `articulation`, as the host may be handed
+// it; null when the articulation has no names or the key no entry.
+const char* keyNameOf(const Articulations& articulations, int articulation, int key);
 
 // The key-names menu of the articulation panel and the key-names box's shortcuts.
 enum class KeyNamesCommand { kNone, kLoad, kClear, kReload, kSave };

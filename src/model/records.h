@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "model/key_name_list.h"
+
 namespace model {
 
 inline constexpr int kArticulationCount = 64;
@@ -16,7 +18,6 @@ inline constexpr int kBankCount = 4;
 inline constexpr int kControllerCount = 96;
 inline constexpr int kControllerPageCount = 16;
 inline constexpr int kControllersPerPage = 6;
-inline constexpr int kKeyNameCount = 148;  // entries 0..131 used, 132..147 always empty
 
 // Sentinels.
 inline constexpr int32_t kNone = -1;            // keyswitch, program, value, mode
@@ -34,8 +35,6 @@ inline constexpr int32_t kModPlayVelocity = -3;
 inline constexpr int32_t kKnob = 0;
 inline constexpr int32_t kSwitch = 1;
 inline constexpr int32_t kFader = 2;
-
-using KeyNameList = std::array<std::string, kKeyNameCount>;
 
 // One articulation as a whole, for the clipboard, files and moves between slots.
 struct Articulation {

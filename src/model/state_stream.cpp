@@ -1,10 +1,10 @@
 #include "model/state_stream.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -28,6 +28,10 @@ constexpr int kMinimisedHeightLoss = kEditorHeight - kEditorHeightMinimised;
 constexpr float kSmallestScale = 0.0001f;
 constexpr int32_t kModWheel = 1;
 
+// States are little-endian, as is every machine the plugin is built for: numbers are copied
+// as they lie.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "states are little-endian");
+
 // A byte buffer that grows by doubling and leaves new room uninitialised: states run to
 // hundreds of kilobytes, written and read a few bytes at a time.
 class Bytes {
@@ -43,7 +47,7 @@ public:
         return p;
     }
     void grow(size_t count = 1) {
-        const size_t capacity = std::max(capacity_ * 2, std::max<size_t>(size_ + count, 64 * 1024));
+        const size_t capacity = std::max(capacity_ * 2, std::max<size_t>(size_ + count, 128 * 1024));
         std::unique_ptr<uint8_t[]> grown(new uint8_t[capacity]);
         if (size_) std::memcpy(grown.get(), data_.get(), size_);
         data_ = std::move(grown);
@@ -64,20 +68,27 @@ public:
     void i32(int32_t v) { put(static_cast<uint32_t>(v), 4); }
     void u16(uint32_t v) { put(v, 2); }
     // Longer strings than a count can say are cut, so the rest of the state still lines up.
-    void str(const std::string& s) { entry(nullptr, s); }
-    // A string, after a 16-bit number when `number` is given: the two in one step, as key
-    // names come by the thousand.
-    void entry(const uint32_t* number, const std::string& s) {
+    void str(std::string_view s) {
         const size_t length = utf8Prefix(s.data(), s.size(), 0xFFFF);
-        uint8_t* p = bytes_.extend((number ? 4 : 2) + length);
-        if (number) {
-            p[0] = static_cast<uint8_t>(*number);
-            p[1] = static_cast<uint8_t>(*number >> 8);
-            p += 2;
-        }
+        uint8_t* p = bytes_.extend(2 + length);
         p[0] = static_cast<uint8_t>(length);
         p[1] = static_cast<uint8_t>(length >> 8);
         std::memcpy(p + 2, s.data(), length);
+    }
+    // The count of named entries, then the entries in the list's packed form; the count goes
+    // in front once they are written.
+    void keyNames(const KeyNameList* list) {
+        if (!list) {
+            u16(0);
+            return;
+        }
+        const size_t at = bytes_.size();
+        uint8_t* const start = bytes_.extend(2 + list->packedBound() + KeyNameList::kPackSlack);
+        int entries = 0;
+        const uint8_t* const end = list->pack(start + 2, entries);
+        start[0] = static_cast<uint8_t>(entries);
+        start[1] = static_cast<uint8_t>(entries >> 8);
+        bytes_.shrink(at + static_cast<size_t>(end - start));
     }
     void keyed(const char* key, int32_t value) {
         str(key);
@@ -85,7 +96,11 @@ public:
     }
     template <typename Array>
     void column(const Array& values, int count) {
-        for (int i = 0; i < count; ++i) i32(values[i]);
+        uint8_t* p = bytes_.extend(4 * static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i, p += 4) {
+            const int32_t v = values[i];
+            std::memcpy(p, &v, 4);
+        }
     }
     template <typename Array>
     void strings(const Array& values, int count) {
@@ -94,10 +109,7 @@ public:
     const Bytes& bytes() const { return bytes_; }
 
 private:
-    void put(uint32_t v, size_t size) {
-        uint8_t* p = bytes_.extend(size);
-        for (size_t i = 0; i < size; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-    }
+    void put(uint32_t v, size_t size) { std::memcpy(bytes_.extend(size), &v, size); }
     Bytes bytes_;
 };
 
@@ -108,6 +120,13 @@ int storedArticulationCount(const Articulations& a) {
 }
 
 // ---- Reading -------------------------------------------------------------------------------
+
+template <typename T>
+T littleEndian(const uint8_t* b) {
+    T v;
+    std::memcpy(&v, b, sizeof v);
+    return v;
+}
 
 // Little-endian reads that leave their target alone when the data has run out; once it has,
 // every later read fails too, so a short state leaves the rest at its reset values. The source
@@ -133,9 +152,7 @@ public:
         static_assert(std::is_integral<T>::value, "integers only");
         const uint8_t* b = take(sizeof(T));
         if (!b) return false;
-        uint64_t v = 0;
-        for (size_t i = sizeof(T); i-- > 0;) v = (v << 8) | b[i];
-        out = static_cast<T>(static_cast<std::make_unsigned_t<T>>(v));
+        out = littleEndian<T>(b);
         return true;
     }
     int32_t i32() {
@@ -160,6 +177,25 @@ public:
     bool shortStr(std::string& out) { return text<uint8_t>(out); }
 
     void skip(size_t count) { take(count); }
+    // The next `count` bytes when that many are left; null, with nothing read, when not.
+    const uint8_t* tryTake(size_t count) {
+        if (ended_ || bytes_.size() - at_ < count) return nullptr;
+        return take(count);
+    }
+
+    // `count` key-name entries in the packed form of a list, into `list`; without one they are
+    // read past.
+    void keyNames(KeyNameList* list, size_t count) {
+        if (ended_) return;
+        if (!list) {
+            KeyNameList dropped;
+            keyNames(&dropped, count);
+            return;
+        }
+        bool complete = false;
+        at_ += list->unpack(bytes_.data() + at_, bytes_.size() - at_, count, complete);
+        if (!complete) ended_ = true;
+    }
 
 private:
     // The next `count` bytes, or null (and ended from then on) when fewer are left.
@@ -182,6 +218,11 @@ private:
 // what follows still lines up.
 template <typename T, size_t Size>
 void readColumn(Reader& r, std::array<T, Size>& target, size_t count) {
+    // In one step when the whole column is there.
+    if (const uint8_t* p = r.tryTake(count * sizeof(T))) {
+        for (size_t i = 0; i < count && i < Size; ++i) target[i] = littleEndian<T>(p + i * sizeof(T));
+        return;
+    }
     for (size_t i = 0; i < count && !r.ended(); ++i) {
         T value{};
         if (r.get(value) && i < Size) target[i] = value;
@@ -194,12 +235,15 @@ void readStrings(Reader& r, std::array<std::string, Size>& target, size_t count)
     for (size_t i = 0; i < count && !r.ended(); ++i) r.str(i < Size ? target[i] : dropped);
 }
 
+// `name` is in lower case; a state's keys are compared without regard to ASCII case.
 bool keyIs(const std::string& key, const char* name) {
-    const size_t n = std::strlen(name);
-    if (key.size() != n) return false;
-    for (size_t i = 0; i < n; ++i)
-        if (std::tolower(static_cast<unsigned char>(key[i])) != name[i]) return false;
-    return true;
+    size_t i = 0;
+    for (; name[i] != '\0'; ++i) {
+        if (i == key.size()) return false;
+        const char c = key[i] >= 'A' && key[i] <= 'Z' ? static_cast<char>(key[i] - 'A' + 'a') : key[i];
+        if (c != name[i]) return false;
+    }
+    return i == key.size();
 }
 
 int32_t lowBit(int32_t v) { return v & 1; }
@@ -288,17 +332,15 @@ int readArticulationBlock(Reader& r, int32_t format, Articulations& a) {
         std::string path;
         uint16_t k = 0;
         if (!r.str(path) || !r.get(k)) break;
+        KeyNameList* list = nullptr;
         if (kept) {
             a.keynamespath[i] = std::move(path);
-            if (k != 0) a.keynames[i] = std::make_unique<KeyNameList>();
+            if (k != 0) {
+                a.keynames[i] = std::make_unique<KeyNameList>();
+                list = a.keynames[i].get();
+            }
         }
-        std::string dropped;
-        for (int e = 0; e < k && !r.ended(); ++e) {
-            uint16_t entry = 0;
-            if (!r.get(entry)) break;
-            // Straight into its place: a list holds up to 128 names and a state 64 lists.
-            if (!r.str(kept && entry < kKeyNameCount ? (*a.keynames[i])[entry] : dropped)) break;
-        }
+        r.keyNames(list, k);
     }
     return std::min<int>(n, kArticulationCount);
 }
@@ -559,15 +601,7 @@ void SaveState(const InstanceRecords& records, int32_t singleEditor, ByteSink& s
     w.strings(a.name, n);
     for (int i = 0; i < n; ++i) {
         w.str(a.keynamespath[i]);
-        const KeyNameList* list = a.keynames[i].get();
-        if (!list) {
-            w.u16(0);
-            continue;
-        }
-        const auto used = std::count_if(list->begin(), list->end(), [](const std::string& s) { return !s.empty(); });
-        w.u16(static_cast<uint32_t>(used));
-        for (uint32_t e = 0; e < kKeyNameCount; ++e)
-            if (!(*list)[e].empty()) w.entry(&e, (*list)[e]);
+        w.keyNames(a.keynames[i].get());
     }
 
     w.u16(kControllerPageCount);

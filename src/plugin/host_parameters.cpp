@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "engine/midi_message.h"
 #include "plugin/host_codes.h"
@@ -29,7 +30,7 @@ int articulationOfValue(int value) {
 
 // Copies `source` into the host's buffer; a text that does not fit loses whole UTF-8
 // characters only.
-void putText(char* text, const std::string& source) { model::copyUtf8(text, kTextSize, source.data(), source.size()); }
+void putText(char* text, std::string_view source) { model::copyUtf8(text, kTextSize, source.data(), source.size()); }
 
 }  // namespace
 
@@ -179,7 +180,7 @@ void HostParameters::keyName(int key, int colour, char* text) {
     keyNameEditorWindow_ = host_.editorWindow();
 
     // 64..127 are colours of banks that do not exist and name nothing.
-    if (const std::string* name = model::keyNameOf(records_.articulations, articulation, key)) putText(text, *name);
+    if (const char* name = model::keyNameOf(records_.articulations, articulation, key)) putText(text, name);
 }
 
 void HostParameters::colourName(int colour, char* text) const {

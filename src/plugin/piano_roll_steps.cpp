@@ -32,13 +32,13 @@ void InstanceCore::renamePianoRollKey() {
     // A colour of a bank that does not exist names no slot: the click is dropped.
     if (slot >= 0 && slot < model::kArticulationCount && key < 128) {
         const size_t s = size_t(slot);
-        const size_t entry = size_t(automation::keyNameEntry(key));
-        std::string text = a.keynames[s] ? (*a.keynames[s])[entry] : std::string();
+        const int entry = automation::keyNameEntry(key);
+        std::string text = a.keynames[s] ? std::string((*a.keynames[s])[entry]) : std::string();
         if (host_.prompt(automation::renameKeyCaption(a.name[s], key, records_.options.altmiddlec != 0).c_str(), text)) {
             // The list no longer equals its file, whose title it showed.
             a.keynamestitle[s].clear();
             if (!a.keynames[s]) a.keynames[s] = std::make_unique<model::KeyNameList>();
-            (*a.keynames[s])[entry] = text;
+            a.keynames[s]->set(entry, text);
         }
     }
     host_.request(fruity::kReqNamesChanged, 0, kKeyNamesChanged);

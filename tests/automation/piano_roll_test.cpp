@@ -83,8 +83,8 @@ TEST_F(PianoRollTest, AShiftClickOnAKeyAsksForItsName) {
     EXPECT_EQ(host.prompts, std::vector<std::string>{"Rename note Legato C#"});
     ASSERT_TRUE(r().articulations.keynames[2]);
     const model::KeyNameList& names = *r().articulations.keynames[2];
-    EXPECT_EQ(std::count_if(names.begin(), names.end(), [](const std::string& n) { return !n.empty(); }), 1);
-    EXPECT_EQ(names[size_t(keyNameEntry(61))], "Violins");
+    EXPECT_EQ(names.named(), 1);
+    EXPECT_EQ(names[keyNameEntry(61)], "Violins");
     EXPECT_EQ(host.dispatchesWithCode(3).back().value, 2);
 
     // Cancelled, the list stays and the host is still told; no Shift, no prompt.
@@ -92,7 +92,7 @@ TEST_F(PianoRollTest, AShiftClickOnAKeyAsksForItsName) {
     host.promptConfirms = false;
     plug->Voice_Release(testing_support::play(plug, host, 2, {61, 2}));
     plug->Idle_Public();
-    EXPECT_EQ(names[size_t(keyNameEntry(61))], "Violins");
+    EXPECT_EQ(names[keyNameEntry(61)], "Violins");
     EXPECT_EQ(host.dispatchesWithCode(3).size(), 1u);
     host.clear();
     tree.asyncKeys.clear();

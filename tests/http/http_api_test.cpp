@@ -123,8 +123,8 @@ TEST_F(HttpApiTest, TheDocumentShowsEveryFieldWithJsonEscapes) {
     a.keynamesmissing[0] = 1;
     a.keynamestitle[0] = "My \"Keys\"";
     a.keynames[2] = std::make_unique<model::KeyNameList>();
-    (*a.keynames[2])[0] = "Low";
-    (*a.keynames[2])[131] = "Top \\";
+    a.keynames[2]->set(0, "Low");
+    a.keynames[2]->set(131, "Top \\");
     a.keynames[5] = std::make_unique<model::KeyNameList>();  // present but empty
     EXPECT_EQ(getJson("/api"), fill(dataFile("every_field.json"), "ID", idOf(plug)));
 }

@@ -22,7 +22,7 @@ std::unique_ptr<Articulations> makeSet(bool filled) {
         a->note[i] = i;
         if (i % 4 != 0 && i != 63) continue;
         a->keynames[i] = std::make_unique<KeyNameList>();
-        (*a->keynames[i])[60] = "C3 of " + std::to_string(i);
+        a->keynames[i]->set(60, "C3 of " + std::to_string(i));
         a->keynamespath[i] = "/keys/" + std::to_string(i) + ".txt";
     }
     return a;
@@ -33,7 +33,7 @@ std::string describe(const Articulations& a, int i) {
     for (int32_t v : {a.icon[i], a.note[i], a.notevel[i], a.prog[i], a.modw[i], a.modc[i], +a.keynamesmissing[i]})
         s += "|" + std::to_string(v);
     s += "|" + a.keynamespath[i] + "|" + a.keynamestitle[i];
-    return a.keynames[i] ? s + "|keys:" + (*a.keynames[i])[60] : s;
+    return a.keynames[i] ? s + "|keys:" + std::string((*a.keynames[i])[60]) : s;
 }
 
 // Every slot described with the address of its key-name list: lists move, they are not copied.
@@ -76,13 +76,13 @@ TEST(ArticulationCommands, CopyAndPasteBetweenInstancesAreIndependentDeepCopies)
     const std::string original = describe(*source, 4);
     ArticulationClipboard clipboard;
     EXPECT_FALSE(runArticulationCommand(*source, 4, kCmdCopy, clipboard).stateChanged);
-    (*source->keynames[4])[60] = "changed after copy";
+    source->keynames[4]->set(60, "changed after copy");
     runArticulationCommand(*source, 4, kCmdClear, clipboard);  // the clipboard stays full
     EXPECT_TRUE(articulationMenuShows(*target, 30, kCmdPaste, clipboard));
     EXPECT_FALSE(runArticulationCommand(*target, 30, kCmdPaste, clipboard).stateChanged);
     EXPECT_EQ(describe(*target, 30), original);
     // Editing the pasted copy leaves the clipboard alone; pasting a slot without names drops the list.
-    (*target->keynames[30])[60] = "edited";
+    target->keynames[30]->set(60, "edited");
     EXPECT_EQ((*clipboard.slot.keynames)[60], "C3 of 4");
     CopyArticulation(*source, 5, clipboard);
     PasteArticulation(*target, 30, clipboard);

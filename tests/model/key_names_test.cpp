@@ -44,11 +44,11 @@ TEST_F(KeyNamesTest, LinesNameKeysFromTheHighestDownAndStopAfter132) {
     const KeyNameList& list = *a.keynames[3];
     EXPECT_EQ(list[0], std::string(64, 'x'));
     const std::string y(64, 'y');  // line 10 is the 477 bytes after the first 1023
-    EXPECT_EQ(std::vector<std::string>(&list[5], &list[12]),
-              (std::vector<std::string>{"key 5", "key 6", "", "key 8", y, y, "key 10"}));
+    EXPECT_EQ((std::vector<std::string_view>{list[5], list[6], list[7], list[8], list[9], list[10], list[11]}),
+              (std::vector<std::string_view>{"key 5", "key 6", "", "key 8", y, y, "key 10"}));
     EXPECT_EQ(list[131], "key 130");
-    EXPECT_EQ(std::count(list.begin() + 132, list.end(), ""), kKeyNameCount - 132);  // the lines after 132 are ignored
-    EXPECT_EQ(*keyNameOf(a, 3, 0), "key 130");  // the highest key is the first line
+    EXPECT_EQ(list.named(), 131);  // line 7 is empty, the lines after 132 are ignored
+    EXPECT_STREQ(keyNameOf(a, 3, 0), "key 130");  // the highest key is the first line
     EXPECT_EQ(keyNameOf(a, 3, 132), nullptr);
     EXPECT_EQ(keyNameOf(a, 4, 60), nullptr);  // no list, no names
     EXPECT_EQ(a.keynamestitle[3], "strings.legato");
@@ -56,7 +56,7 @@ TEST_F(KeyNamesTest, LinesNameKeysFromTheHighestDownAndStopAfter132) {
 
 TEST_F(KeyNamesTest, SavedNamesLoadBackTheSameWith148Lines) {
     ASSERT_TRUE(LoadKeyNames(a, 0, folder.write("in.txt", lines(132)).c_str()));
-    (*a.keynames[0])[10] = "";
+    a.keynames[0]->set(10, "");
     SaveKeyNames(a, 0, folder.file("out.txt").c_str());
     EXPECT_EQ(a.keynamespath[0], folder.file("in.txt"));  // saving keeps the source
     const std::string written = folder.read("out.txt");
@@ -82,6 +82,50 @@ TEST_F(KeyNamesTest, NoPathClearsAndTitlesDropTheFolderAndTheLastExtension) {
              {"C:\\Keys\\strings.legato.txt", "strings.legato"}, {"/keys/.names", ".names"},
              {"C:/a.b\\plain", "plain"}, {"noext", "noext"}})
         EXPECT_EQ(keyNamesTitle(path), title) << path;
+}
+
+// Names replaced over and over, also from the list itself, keep their texts in a bounded block.
+TEST(KeyNameListTest, ReplacedNamesKeepTheirTextsInABoundedBlock) {
+    const auto name = [](int key, int round) { return std::string(size_t(1 + (7 * round + key) % 40), char('a' + key % 26)); };
+    KeyNameList list;
+    for (int round = 0; round < 500; ++round)
+        for (int key = 0; key < kKeyNameCount; key += 3) list.set(key, name(key, round));
+    EXPECT_LT(list.textCapacity(), 8192u);  // 50 names of at most 40 bytes
+    list.set(3, list[3].substr(1));         // shorter, in place, from its own text
+    const std::string z(5000, 'z');
+    list.set(1, z);  // then from the list until the block moves while the text is read
+    for (const size_t before = list.textCapacity(); list.textCapacity() == before;) {
+        list.set(2, "");
+        list.set(2, list[1]);
+    }
+    for (int key = 0; key < kKeyNameCount; ++key) {
+        const std::string expected = key < 3 && key ? z : key == 3 ? name(3, 499).substr(1) : key % 3 ? "" : name(key, 499);
+        EXPECT_STREQ(list.c_str(key), expected.c_str()) << key;
+    }
+    KeyNameList copy = list;
+    copy.set(0, "copied");
+    EXPECT_EQ(list[0], name(0, 499));
+}
+
+// The packed form reads back as written; a text ends at its first zero byte, a number beyond
+// the list is read past, and an entry cut short ends the read.
+TEST(KeyNameListTest, PackedNamesReadBack) {
+    KeyNameList list;
+    list.set(0, "Low");
+    list.set(131, std::string(300, 'x'));
+    list.set(147, "\xC3\xA9");
+    std::vector<uint8_t> bytes = {5, 0, 4, 0, 'a', 'b', 0, 'c', 200, 0, 1, 0, 'z'};
+    bytes.resize(bytes.size() + list.packedBound() + KeyNameList::kPackSlack);
+    int entries = 0;
+    bytes.resize(size_t(list.pack(bytes.data() + 13, entries) - bytes.data()));
+    EXPECT_EQ(entries, 3);
+    bytes.insert(bytes.end(), {9, 0, 4, 0});
+    KeyNameList back;
+    bool complete = true;
+    EXPECT_EQ(back.unpack(bytes.data(), bytes.size(), 6, complete), bytes.size() - 4);
+    EXPECT_FALSE(complete);
+    list.set(5, "ab");
+    EXPECT_EQ(back, list);
 }
 
 }  // namespace

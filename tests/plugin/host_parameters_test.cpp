@@ -74,9 +74,9 @@ TEST_F(PluginTest, PianoRollKeysAreNamedFromTheArticulationOfTheColourInTheBankO
     const std::pair<int, const char*> named[] = {{0, "Sustain C3"}, {1, "Legato C3"}, {18, "Hit"}};
     for (const auto& [slot, name] : named) {
         a.keynames[slot] = std::make_unique<model::KeyNameList>();
-        (*a.keynames[slot])[131 - 60] = name;
+        a.keynames[slot]->set(131 - 60, name);
     }
-    (*a.keynames[1])[0] = "Top";
+    a.keynames[1]->set(0, "Top");
     a.name[18] = "Col legno";
     a.note[1] = 24;
     const struct {

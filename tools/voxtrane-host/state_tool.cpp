@@ -70,11 +70,7 @@ bool stateAsJson(const std::vector<uint8_t>& bytes, std::string& json, std::stri
         member(out, "modw", a.modw[i]);
         member(out, "modc", a.modc[i], !a.keynamespath[i].empty() || a.keynames[i]);
         if (!a.keynamespath[i].empty()) textMember(out, "keynamespath", a.keynamespath[i], bool(a.keynames[i]));
-        if (a.keynames[i]) {
-            int named = 0;
-            for (const std::string& n : *a.keynames[i]) named += !n.empty();
-            member(out, "keynames", named, false);
-        }
+        if (a.keynames[i]) member(out, "keynames", a.keynames[i]->named(), false);
         out += "}";
     }
     out += first ? "],\n  \"pages\": [" : "\n  ],\n  \"pages\": [";
