@@ -10,5 +10,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Windows programs (tests, discovery) run through Wine with the build's own prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+# Windows programs (tests, discovery) run through Wine with the build's own prefix, started again
+# when Wine fails to start them; wine-run.sh alone for a program whose output is read live.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-test-run.sh)
+set(VOXTRANE_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
