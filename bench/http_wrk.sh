@@ -93,7 +93,7 @@ measure_pairs() {
         IFS='|' read -r label ours_path theirs_path <<<"$pair"
         for _ in $(seq "$rounds"); do
             for side in ours theirs; do
-                # The plugin's driver polls without rest, so it is stopped while civetweb is measured.
+                # The plugin's driver polls every few microseconds, so it is stopped while civetweb is measured.
                 if [ "$side" = ours ]; then
                     kill -CONT "$ours_pid"
                     value=$(measure "$ours" "$ours_path")
