@@ -48,7 +48,7 @@ Range rangeOf(int target) {
 }
 
 int32_t* articulationField(model::InstanceRecords& r, int target) {
-    const size_t a = size_t(std::clamp(r.options.editing, 0, model::kArticulationCount - 1));
+    const size_t a = size_t(r.options.editingSlot());
     model::Articulations& art = r.articulations;
     switch (target) {
     case kIconTarget: return &art.icon[a];
@@ -113,8 +113,8 @@ void Editor::press(Point at) {
     state_.pressPoint = at;
     state_.dragTarget = kNoTarget;
     model::InstanceRecords& r = host_.records();
-    const int page = r.options.page;
-    const int32_t modc = r.articulations.modc[size_t(std::clamp(r.options.editing, 0, model::kArticulationCount - 1))];
+    const int page = r.options.panel();
+    const int32_t modc = r.articulations.modc[size_t(r.options.editingSlot())];
     const bool alt = held(HeldKey::kAlt);
     int target = kNoTarget;
     // Each later hit overrides an earlier one.
@@ -138,14 +138,15 @@ void Editor::press(Point at) {
     }
     if (page == kControllerPanel) {
         model::Controllers& ctl = r.controllers;
-        const int start = std::clamp(r.controllerstart, 0, model::kControllerCount - kPageControls);
+        const int first = r.shownController(0);
         int hit = -1;
-        if (kMiniControlHit.contains(at.x, at.y) && ctl.cc[size_t(start)] != model::kUnassignedCc) {
+        if (kMiniControlHit.contains(at.x, at.y) && ctl.cc[size_t(first)] != model::kUnassignedCc) {
             target = kFirstControlTarget;
-            hit = start;
+            hit = first;
         }
         for (int k = 1; k < kPageControls; ++k) {
-            const size_t c = size_t(start + k);
+            if (r.shownController(k) < 0) break;
+            const size_t c = size_t(r.shownController(k));
             if (controlHit(k).contains(at.x, at.y) && (ctl.type[c] == model::kKnob || ctl.type[c] == model::kFader) &&
                 ctl.cc[c] != model::kUnassignedCc && !ctl.lock[c]) {
                 target = kFirstControlTarget + k;
@@ -169,7 +170,7 @@ void Editor::press(Point at) {
     else if (target == kChannelTarget)
         state_.dragStartValue = r.options.channel == model::kPerColourChannel ? -1 : r.options.channel;
     else if (target == kScrollTarget) state_.dragStartValue = static_cast<int>(state_.iconScroll * 100.0f);
-    else state_.dragStartValue = r.controllers.value[size_t(r.controllerstart + target - kFirstControlTarget)];
+    else state_.dragStartValue = r.controllers.value[size_t(r.shownController(target - kFirstControlTarget))];
 
     platform::EditorPlatform& os = platform::editorPlatform();
     state_.savedCursor = os.hideCursor();
@@ -189,7 +190,7 @@ void Editor::mouseMove(Point at) {
     if (state_.inWarp) return;
     state_.lastPoint = at;
     if (dragging()) dragStep();
-    const int page = r.options.page;
+    const int page = r.options.panel();
     if ((page == kArticulationPanel || page == kControllerPanel) && kGridHoverArea.contains(at.x, at.y) &&
         state_.visible) {
         window_->invalidate(kGridArea);
@@ -238,7 +239,9 @@ void Editor::applyDrag() {
         host_.stateChanged();
         invalidate(false);
     } else if (target >= kFirstControlTarget && target <= kLastControlTarget) {
-        const int c = std::clamp(r.controllerstart, 0, model::kControllerCount - kPageControls) + target - kFirstControlTarget;
+        // The API may have moved the page meanwhile.
+        const int c = r.shownController(target - kFirstControlTarget);
+        if (c < 0) return;
         const int travel = target == kFirstControlTarget ? static_cast<int>(state_.dragTravel[0]) : vertical;
         const int v = std::clamp(state_.dragStartValue + travel, 0, 127);
         if (v == r.controllers.value[size_t(c)]) return;
@@ -269,13 +272,12 @@ void Editor::endDrag() {
 
 void Editor::resetControllerToDefault() {
     model::InstanceRecords& r = host_.records();
-    if (r.options.page != kControllerPanel) return;
+    if (r.options.panel() != kControllerPanel) return;
     const Point at = state_.lastPoint;
-    const int start = std::clamp(r.controllerstart, 0, model::kControllerCount - kPageControls);
     int c = -1;
-    if (kMiniControlHit.contains(at.x, at.y)) c = start;
+    if (kMiniControlHit.contains(at.x, at.y)) c = r.shownController(0);
     for (int k = 1; k < kPageControls; ++k)
-        if (controlHit(k).contains(at.x, at.y)) c = start + k;
+        if (controlHit(k).contains(at.x, at.y)) c = r.shownController(k);
     model::Controllers& ctl = r.controllers;
     if (c < 0 || ctl.cc[size_t(c)] == model::kUnassignedCc || ctl.lock[size_t(c)]) return;
     host_.setControllerValue(controllerParameter(c), ctl.defaultValue[size_t(c)]);
@@ -306,16 +308,17 @@ bool Editor::clickOption(Point at) {
 bool Editor::clickController(Point at) {
     model::InstanceRecords& r = host_.records();
     model::Controllers& ctl = r.controllers;
-    const int start = std::clamp(r.controllerstart, 0, model::kControllerCount - kPageControls);
     for (int k = 1; k < kPageControls; ++k) {
-        const size_t c = size_t(start + k);
+        if (r.shownController(k) < 0) break;
+        const size_t c = size_t(r.shownController(k));
         if (!controlHit(k).contains(at.x, at.y) || ctl.type[c] != model::kSwitch || ctl.cc[c] == model::kUnassignedCc)
             continue;
         host_.setControllerValue(controllerParameter(int(c)), ctl.value[c] < 64 ? 127 : 0);
         status("CC #%i set to %i", ctl.cc[c], ctl.value[c]);
     }
     for (int k = 0; k < kPageControls; ++k) {
-        const size_t c = size_t(start + k);
+        if (r.shownController(k) < 0) break;
+        const size_t c = size_t(r.shownController(k));
         const Hit name = k == 0 ? kMiniNameHit : controlNameHit(k);
         if (!name.contains(at.x, at.y) || ctl.cc[c] == model::kUnassignedCc) continue;
         ctl.on[c] = ctl.on[c] ? 0 : 1;
@@ -329,7 +332,7 @@ void Editor::click(Point at) {
     model::InstanceOptions& o = r.options;
     platform::EditorPlatform& os = platform::editorPlatform();
     if (state_.parent) os.focus(state_.parent, window_->handle());
-    const int page = o.page;
+    const int page = o.panel();
     const bool ctrl = held(HeldKey::kCtrl);
 
     if (kScaleCorner.contains(at.x, at.y) && host_.hostVersion() >= model::kHostVersion12) {
@@ -342,7 +345,7 @@ void Editor::click(Point at) {
         const int rows = std::max(0, host_.paintFacts().iconCount / kPickerColumns - (kPickerRows - 1));
         const int top = static_cast<int>(rows * std::clamp(state_.iconScroll, 0.0f, 1.0f));
         const int icon = column + kPickerColumns * (top + row);
-        const size_t a = size_t(std::clamp(o.editing, 0, model::kArticulationCount - 1));
+        const size_t a = size_t(o.editingSlot());
         r.articulations.icon[a] = icon;
         host_.stateChanged();
         o.page = kArticulationPanel;
@@ -357,7 +360,7 @@ void Editor::click(Point at) {
         for (int i = 0; i < kGridCells; ++i) {
             if (!gridHit(i).contains(at.x, at.y)) continue;
             if (ctrl) host_.pianoRollPick(i);
-            o.editing = std::clamp(o.startart + i, 0, model::kArticulationCount - 1);
+            o.editing = o.bankStart() + i;
             invalidate(false);
         }
     }
@@ -378,7 +381,7 @@ void Editor::click(Point at) {
         clickController(at);
     }
     if (page == kArticulationPanel) {
-        const int a = std::clamp(o.editing, 0, model::kArticulationCount - 1);
+        const int a = o.editingSlot();
         const bool names = r.articulations.keynames[size_t(a)] != nullptr;
         if ((names ? kKeyNamesHitWithClear : kKeyNamesHit).contains(at.x, at.y)) {
             host_.keyNamesBox(a, held(HeldKey::kShift), ctrl);

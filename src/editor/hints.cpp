@@ -111,9 +111,9 @@ const HintRow kHintRows[] = {
 void Editor::updateHint() {
     model::InstanceRecords& r = host_.records();
     const Point at = state_.lastPoint;
-    const int page = r.options.page;
-    const int panelBit = page >= 0 && page <= 3 ? 1 << page : 0;
-    const size_t a = size_t(std::clamp(r.options.editing, 0, model::kArticulationCount - 1));
+    const int page = r.options.panel();
+    const int panelBit = 1 << page;
+    const size_t a = size_t(r.options.editingSlot());
     const bool keyNames = r.articulations.keynames[a] != nullptr;
     const int32_t modc = r.articulations.modc[a];
 
@@ -122,7 +122,7 @@ void Editor::updateHint() {
     if (page == kArticulationPanel || page == kControllerPanel) {
         for (int i = 0; i < kGridCells && id < 0; ++i) {
             if (!gridHit(i).contains(at.x, at.y)) continue;
-            const int art = std::clamp(r.options.startart + i, 0, model::kArticulationCount - 1);
+            const int art = r.options.bankStart() + i;
             char line[160];
             if (r.articulations.name[size_t(art)].empty())
                 std::snprintf(line, sizeof line,
@@ -153,9 +153,10 @@ void Editor::updateHint() {
         if (!inside) continue;
         id = row.id;
         if (row.rule == Rule::kController) {
-            const size_t c = size_t(std::clamp(r.controllerstart, 0, model::kControllerCount - kPageControls) + row.index);
+            const int shown = r.shownController(row.index);
+            const size_t c = size_t(shown);
             const model::Controllers& ctl = r.controllers;
-            if (ctl.cc[c] == model::kUnassignedCc) {
+            if (shown < 0 || ctl.cc[c] == model::kUnassignedCc) {
                 text = kControllerText;
             } else {
                 char line[256];

@@ -39,30 +39,32 @@ constexpr intptr_t kYes = 6;
 void Editor::wheel(int delta) {
     model::InstanceRecords& r = host_.records();
     model::InstanceOptions& o = r.options;
-    if (o.page == kIconPicker) {
+    if (o.panel() == kIconPicker) {
         if (delta == 0) return;
         state_.iconScroll = std::clamp(state_.iconScroll + (delta > 0 ? -kWheelScrollStep : kWheelScrollStep), 0.0f, 1.0f);
         invalidate(false);
         return;
     }
     if (!o.articbanks) return;
-    const int before = o.startart;
-    if (delta > 0 && o.startart >= kBankSize) o.startart -= kBankSize;
-    if (delta < 0 && o.startart < kLastBankStart) o.startart += kBankSize;
-    if (o.startart == before) return;
+    const int before = o.bankStart();
+    int start = before;
+    if (delta > 0 && start >= kBankSize) start -= kBankSize;
+    if (delta < 0 && start < kLastBankStart) start += kBankSize;
+    if (start == before) return;
+    o.startart = start;
     invalidate(false);
     char hint[64];
-    std::snprintf(hint, sizeof hint, "Articulation bank %i - moar articulations", o.startart / kBankSize + 1);
+    std::snprintf(hint, sizeof hint, "Articulation bank %i - moar articulations", start / kBankSize + 1);
     host_.showHint(hint);
-    if (held(HeldKey::kAlt)) host_.selectBank(o.startart / kBankSize);
+    if (held(HeldKey::kAlt)) host_.selectBank(start / kBankSize);
 }
 
 void Editor::key(int code) {
     model::InstanceRecords& r = host_.records();
     model::InstanceOptions& o = r.options;
     const bool ctrl = held(HeldKey::kCtrl), shift = held(HeldKey::kShift);
-    const int a = std::clamp(o.editing, 0, model::kArticulationCount - 1);
-    if (o.page == kArticulationPanel || o.page == kControllerPanel) {
+    const int a = o.editingSlot();
+    if (o.panel() == kArticulationPanel || o.panel() == kControllerPanel) {
         const auto ask = [this](const char* question) { return host_.messageBox(question, kYesNoWarning) == kYes; };
         int command = 0;
         if ((ctrl && code == kKeyX) || (shift && code == kDelete)) command = model::kCmdCut;
@@ -86,14 +88,17 @@ void Editor::key(int code) {
     if ((code == kUp || code == kDown) && ctrl) {
         setMinimised(code == kUp);
     } else if ((code == kUp || code == kDown) && o.articbanks) {
-        if (code == kUp && o.startart >= kBankSize) o.startart -= kBankSize;
-        if (code == kDown && o.startart < kLastBankStart) o.startart += kBankSize;
+        const int start = o.bankStart();
+        if (code == kUp && start >= kBankSize) o.startart = start - kBankSize;
+        if (code == kDown && start < kLastBankStart) o.startart = start + kBankSize;
         invalidate(false);
     }
     if (code == kLeft || code == kRight) {
-        if (code == kLeft && o.editing > 0) --o.editing;
-        if (code == kRight && o.editing < (o.articbanks ? model::kArticulationCount - 1 : kBankSize - 1)) ++o.editing;
-        o.startart = o.editing / kBankSize * kBankSize;
+        int e = o.editingSlot();
+        if (code == kLeft && e > 0) --e;
+        if (code == kRight && e < (o.articbanks ? model::kArticulationCount - 1 : kBankSize - 1)) ++e;
+        o.editing = e;
+        o.startart = e / kBankSize * kBankSize;
         invalidate(false);
     }
 }
@@ -102,8 +107,8 @@ void Editor::manualEntry(const char* caption) {
     model::InstanceRecords& r = host_.records();
     model::InstanceOptions& o = r.options;
     model::Articulations& art = r.articulations;
-    const size_t a = size_t(std::clamp(o.editing, 0, model::kArticulationCount - 1));
-    const size_t page = size_t(std::clamp(r.controllerstart / model::kControllersPerPage, 0, model::kControllerPageCount - 1));
+    const size_t a = size_t(o.editingSlot());
+    const size_t page = size_t(r.shownPage());
     const std::string what = caption;
     std::string text;
     if (what == "Icon ID") text = std::to_string(art.icon[a]);

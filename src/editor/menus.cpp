@@ -61,9 +61,8 @@ void Editor::rightClick() {
     model::InstanceRecords& r = host_.records();
     model::InstanceOptions& o = r.options;
     const Point at = state_.lastPoint;
-    const int page = o.page;
-    const int a = std::clamp(o.editing, 0, model::kArticulationCount - 1);
-    const int start = std::clamp(r.controllerstart, 0, model::kControllerCount - kPageControls);
+    const int page = o.panel();
+    const int a = o.editingSlot();
     const bool shift = held(HeldKey::kShift);
     const auto hit = [&at](Hit h) { return h.contains(at.x, at.y); };
 
@@ -71,18 +70,20 @@ void Editor::rightClick() {
     if (page == kArticulationPanel || page == kControllerPanel)
         for (int i = 0; i < kGridCells; ++i)
             if (hit(gridHit(i))) {
-                articulationMenu(std::clamp(o.startart + i, 0, model::kArticulationCount - 1));
+                articulationMenu(o.bankStart() + i);
                 return;
             }
     if (page == kControllerPanel) {
+        // A place past the last controller (a page from the API) is nothing.
         for (int k = 0; k < kPageControls; ++k)
             if (hit(k == 0 ? kMiniControlHit : controlHit(k))) {
-                controllerMenu(start + k, shift);
+                if (r.shownController(k) >= 0) controllerMenu(r.shownController(k), shift);
                 return;
             }
-        if (hit(kMiniNameHit) && r.controllers.cc[size_t(start)] != model::kUnassignedCc) renameController(start);
+        const int first = r.shownController(0);
+        if (hit(kMiniNameHit) && r.controllers.cc[size_t(first)] != model::kUnassignedCc) renameController(first);
         for (int k = 1; k < kPageControls; ++k)
-            if (hit(controlNameHit(k))) renameController(start + k);
+            if (hit(controlNameHit(k)) && r.shownController(k) >= 0) renameController(r.shownController(k));
     }
     if (page == kArticulationPanel) {
         const int32_t modc = r.articulations.modc[size_t(a)];
@@ -161,7 +162,7 @@ void Editor::articulationMenu(int index) {
 
 void Editor::modeMenu() {
     model::InstanceRecords& r = host_.records();
-    const int a = std::clamp(r.options.editing, 0, model::kArticulationCount - 1);
+    const int a = r.options.editingSlot();
     const int chosen = choose({entry(kModeMenuBase, "Set CC to value"), entry(kModeMenuBase + 1, "Second keyswitch"),
                                entry(kModeMenuBase + 2, "Set play velocity")});
     if (chosen < kModeMenuBase || chosen > kModeMenuBase + 2) return;

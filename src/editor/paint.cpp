@@ -19,8 +19,6 @@ namespace c = colour;
 // Sprite strips of 64 frames: value 0..127 onto frame 0..63.
 int frameOf(int32_t value) { return static_cast<int>(std::clamp(value, 0, 127) / 127.0 * 63.0); }
 
-bool validArticulation(int a) { return a >= 0 && a < model::kArticulationCount; }
-
 const char* noteText(const PaintFacts& facts, int32_t note, const char* none) {
     if (note < 0 || note > 127 || !facts.noteNames) return none;
     return (*facts.noteNames)[static_cast<size_t>(note)].data();
@@ -29,17 +27,16 @@ const char* noteText(const PaintFacts& facts, int32_t note, const char* none) {
 void drawGrid(const model::InstanceRecords& r, const EditorState& s, const PaintFacts& facts, Canvas& canvas) {
     const model::InstanceOptions& o = r.options;
     for (int i = 0; i < kGridCells; ++i) {
-        const int a = o.startart + i;
-        if (!validArticulation(a)) continue;
+        const int a = o.bankStart() + i;
         const bool hovered = gridHit(i).contains(s.lastPoint.x, s.lastPoint.y);
         const Point at = gridIcon(i);
-        canvas.copy(Sheet::kIconStrip, sheet::icon(r.articulations.icon[size_t(a)], a == o.editing || hovered), at.x,
+        canvas.copy(Sheet::kIconStrip, sheet::icon(r.articulations.icon[size_t(a)], a == o.editingSlot() || hovered), at.x,
                     at.y);
         const Point tag = gridTag(i);
         canvas.copy(Sheet::kSkin, sheet::tag(i, (a == facts.playingArticulation ? 1 : 0) + (hovered ? 2 : 0)), tag.x,
                     tag.y);
     }
-    if (o.articbanks) canvas.copy(Sheet::kBankIndicator, sheet::bankFrame(std::clamp(o.startart / 16, 0, 3)), kBankIndicator.x, kBankIndicator.y);
+    if (o.articbanks) canvas.copy(Sheet::kBankIndicator, sheet::bankFrame(o.bankStart() / model::kBankSize), kBankIndicator.x, kBankIndicator.y);
 }
 
 void drawIconPicker(const EditorState& s, const PaintFacts& facts, Canvas& canvas) {
@@ -54,7 +51,7 @@ void drawIconPicker(const EditorState& s, const PaintFacts& facts, Canvas& canva
 }
 
 void drawArticulation(const model::InstanceRecords& r, const PaintFacts& facts, Canvas& canvas) {
-    const int a = std::clamp(r.options.editing, 0, model::kArticulationCount - 1);
+    const int a = r.options.editingSlot();
     const model::Articulations& art = r.articulations;
     const int32_t modc = art.modc[size_t(a)];
     const int32_t modw = art.modw[size_t(a)];
@@ -128,8 +125,7 @@ void drawPortAndChannel(const model::InstanceRecords& r, const PaintFacts& facts
 
 void drawControllers(const model::InstanceRecords& r, Canvas& canvas) {
     const model::Controllers& ctl = r.controllers;
-    const int start = std::clamp(r.controllerstart, 0, model::kControllerCount - kPageControls);
-    const int page = start / model::kControllersPerPage;
+    const int page = r.shownPage();
     canvas.copy(Sheet::kSkin, sheet::kControllerStrip, kStrip.x, kStrip.y);
     canvas.setFont(font::kName);
     canvas.setTextColour(c::kText);
@@ -141,7 +137,8 @@ void drawControllers(const model::InstanceRecords& r, Canvas& canvas) {
         canvas.text(r.pageNames[size_t(page)].c_str(), kPageNameText, TextFormat::kEllipsis);
     }
     for (int k = 0; k < kPageControls; ++k) {
-        const size_t i = size_t(start + k);
+        if (r.shownController(k) < 0) break;
+        const size_t i = size_t(r.shownController(k));
         if (ctl.cc[i] == model::kUnassignedCc) continue;
         canvas.setFont(font::kSmall);
         canvas.setTextColour(ctl.on[i] ? c::kControllerOn : c::kControllerOff);
@@ -227,11 +224,11 @@ const char* buildStamp() {
 
 void Paint(const model::InstanceRecords& records, const EditorState& state, const PaintFacts& facts,
            Canvas& canvas) {
-    const int page = records.options.page;
+    const int page = records.options.panel();
     canvas.copy(Sheet::kSkin, page == kIconPicker ? sheet::kIconPickerBackground : sheet::kPanelBackground, 0, 0);
     if (page == kIconPicker) drawIconPicker(state, facts, canvas);
     if (page == kArticulationPanel || page == kControllerPanel) drawGrid(records, state, facts, canvas);
-    const int tab = page >= kArticulationPanel && page <= kOptionsPanel ? page : 0;
+    const int tab = page == kIconPicker ? kArticulationPanel : page;
     const Point tabAt = panelTab(tab);
     canvas.copy(Sheet::kSkin, sheet::litTab(tab), tabAt.x, tabAt.y);
     canvas.setFont(font::kValue);

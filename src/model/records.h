@@ -3,6 +3,7 @@
 // an empty articulation is a pattern of default values, not an absent record.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -18,6 +19,7 @@ inline constexpr int kBankCount = 4;
 inline constexpr int kControllerCount = 96;
 inline constexpr int kControllerPageCount = 16;
 inline constexpr int kControllersPerPage = 6;
+inline constexpr int kPanelCount = 4;  // articulations, controllers, options, icon picker
 
 // Sentinels.
 inline constexpr int32_t kNone = -1;            // keyswitch, program, value, mode
@@ -105,6 +107,13 @@ struct InstanceOptions {
     int32_t optimiseautomation = 1;
     int32_t articbanks = 0;
     float uiscale = 0.0f;  // 0 = automatic
+
+    // What the editor shows, as every reader takes it. A state keeps these as it read them (saved
+    // again it gives the same bytes), so a damaged one may hold anything: each reads as its
+    // nearest valid value. Writers store plain values.
+    int panel() const { return std::clamp(page, 0, kPanelCount - 1); }
+    int editingSlot() const { return std::clamp(editing, 0, kArticulationCount - 1); }
+    int bankStart() const { return std::clamp(startart, 0, kArticulationCount - kBankSize) / kBankSize * kBankSize; }
 };
 
 struct InstanceRecords {
@@ -113,6 +122,15 @@ struct InstanceRecords {
     std::array<std::string, kControllerPageCount> pageNames;
     int32_t controllerstart = 0;
     InstanceOptions options;
+
+    // Controller k (0..5) of the page the editor shows, or -1 where that place is past the last
+    // controller: the first one is `controllerstart` as its nearest valid value, any of 0..95
+    // (the API may show 95 to 100, of which 96 on are nothing).
+    int shownController(int k) const {
+        const int c = std::clamp(controllerstart, 0, kControllerCount - 1) + k;
+        return c < kControllerCount ? c : -1;
+    }
+    int shownPage() const { return shownController(0) / kControllersPerPage; }
 };
 
 }  // namespace model

@@ -70,7 +70,7 @@ int HostParameters::ParameterEvent(int index, int value, int flags) {
         }
     }
 
-    if ((flags & fruity::kParamUpdateControl) && host_.editorVisible() && records_.options.page == kControllerPageTab &&
+    if ((flags & fruity::kParamUpdateControl) && host_.editorVisible() && records_.options.panel() == kControllerPageTab &&
         (index >= articulationIndex_ || showsOnControllerPage(index)))
         host_.repaintEditor();
 
@@ -105,9 +105,9 @@ void HostParameters::selectArticulation(int value) {
 
 bool HostParameters::showsOnControllerPage(int index) const {
     const model::Controllers& ctl = records_.controllers;
-    const int first = records_.controllerstart;
-    for (int i = first; i < first + model::kControllersPerPage; ++i) {
-        if (i < 0 || i >= model::kControllerCount) continue;
+    for (int k = 0; k < model::kControllersPerPage; ++k) {
+        const int i = records_.shownController(k);
+        if (i < 0) break;
         if (namedLayout() ? i == index : ctl.cc[i] == index + offset()) return true;
     }
     return false;

@@ -55,7 +55,7 @@ void InstanceCore::pickArticulationFromPopup(bool popupMeasured) {
     model::InstanceOptions& o = records_.options;
     const platform::WindowSystem& ws = platform::windowSystem();
     const bool alt = ws.keyDown(kAltKey, false), shift = ws.keyDown(kShiftKey, false);
-    const int slot = p + o.startart;
+    const int slot = p + o.bankStart();
     if (p >= model::kArticulationCount || ((alt || shift) && slot >= model::kArticulationCount)) return;
     session_.currentArticulation = p;
     if (alt || shift) o.editing = slot;
