@@ -21,11 +21,20 @@ void tap(WindowSystem& ws, int key) {
     ws.key(key, true);
 }
 
-void trace(WindowSystem& ws, const char* format, int value) {
+void trace(TraceLines& out, const char* format, int value) {
     char line[96];
     std::snprintf(line, sizeof line, format, value);
-    ws.debugOutput(line);
+    out.write(line);
 }
+
+class DebuggerLines final : public TraceLines {
+public:
+    explicit DebuggerLines(WindowSystem& ws) : ws_(ws) {}
+    void write(const char* line) override { ws_.debugOutput(line); }
+
+private:
+    WindowSystem& ws_;
+};
 
 }  // namespace
 
@@ -57,6 +66,11 @@ bool SelectPianoRollColour(WindowSystem& ws, intptr_t mainWindow, int32_t hostVe
 }
 
 bool IsPianoRollShiftClick(WindowSystem& ws, intptr_t mainWindow) {
+    DebuggerLines lines(ws);
+    return IsPianoRollShiftClick(ws, mainWindow, lines);
+}
+
+bool IsPianoRollShiftClick(WindowSystem& ws, intptr_t mainWindow, TraceLines& out) {
     if (!mainWindow) return false;
     return walkPanels(ws, mainWindow, [&](intptr_t panel) {
         const intptr_t roll = ws.findChild(panel, 0, nullptr, kPianoRollTitle);
@@ -72,20 +86,20 @@ bool IsPianoRollShiftClick(WindowSystem& ws, intptr_t mainWindow) {
             const int rightShift = ws.keyDown(vk::kRightShift, false) ? 0x8000 : 0;
             char line[64];
             std::snprintf(line, sizeof line, "Found window %p\n", reinterpret_cast<void*>(colours));
-            ws.debugOutput(line);
-            trace(ws, "  LBUTTON is %i\n", left);
-            trace(ws, "  VK_LSHIFT is %i\n", leftShift);
-            trace(ws, "  VK_RSHIFT is %i\n", rightShift);
-            trace(ws, "  MousePos.x is %i\n", p.x);
-            trace(ws, "  MousePos.y is %i\n", p.y);
-            trace(ws, "  FLPluginColorWindowRect.left  is %i\n", b.left);
-            trace(ws, "  FLPluginColorWindowRect.right is %i\n", b.right);
-            trace(ws, "  FLPluginColorWindowRect.top   is %i\n", b.top);
-            trace(ws, "  FLPluginColorWindowRect.bot   is %i\n", b.bottom);
-            trace(ws, "  FLPluginWindowRect.bot        is %i\n", a.bottom);
+            out.write(line);
+            trace(out, "  LBUTTON is %i\n", left);
+            trace(out, "  VK_LSHIFT is %i\n", leftShift);
+            trace(out, "  VK_RSHIFT is %i\n", rightShift);
+            trace(out, "  MousePos.x is %i\n", p.x);
+            trace(out, "  MousePos.y is %i\n", p.y);
+            trace(out, "  FLPluginColorWindowRect.left  is %i\n", b.left);
+            trace(out, "  FLPluginColorWindowRect.right is %i\n", b.right);
+            trace(out, "  FLPluginColorWindowRect.top   is %i\n", b.top);
+            trace(out, "  FLPluginColorWindowRect.bot   is %i\n", b.bottom);
+            trace(out, "  FLPluginWindowRect.bot        is %i\n", a.bottom);
             if (p.x >= b.left && p.x <= b.right && p.y >= b.bottom && p.y <= a.bottom && ws.keyDown(vk::kLeftButton, true) &&
                 (ws.keyDown(vk::kLeftShift, true) || ws.keyDown(vk::kRightShift, false))) {
-                ws.debugOutput("  TRIGGERED\n");
+                out.write("  TRIGGERED\n");
                 return true;
             }
         }

@@ -38,9 +38,25 @@ bool walkPanels(const WindowSystem& ws, intptr_t mainWindow, Visit visit) {
 // with nothing sent, when there is none. [ui]
 bool SelectPianoRollColour(WindowSystem& ws, intptr_t mainWindow, int32_t hostVersion, int cell);
 
-// Whether the user is Shift-clicking a key of a piano roll right now. Writes its trace to the
-// debugger output. Runs at every note start on the audio thread: window lookups and key states
-// only, no allocation, no waiting on another thread. [audio]
+// Where the Shift-click test writes its eleven trace lines per colour list.
+class TraceLines {
+public:
+    virtual void write(const char* line) = 0;
+
+protected:
+    ~TraceLines() = default;
+};
+
+// Whether the user is Shift-clicking a key of a piano roll right now; its trace goes to `trace`
+// (the instance queues it when on the audio thread: a debugger output call waits while a
+// debugger or an output viewer listens). Runs at every note start on the audio thread, so it
+// makes only these window-system calls, none of which sends a message or waits for another
+// thread: FindWindowEx (compares class names and the title the window manager keeps for each
+// window, in the window manager itself: no WM_GETTEXT reaches the window), GetWindowRect,
+// GetCursorPos, GetAsyncKeyState and GetKeyState (read state the window manager already holds).
+// No allocation. [audio]
+bool IsPianoRollShiftClick(WindowSystem& ws, intptr_t mainWindow, TraceLines& trace);
+// The same with the trace on the debugger output at once. [ui]
 bool IsPianoRollShiftClick(WindowSystem& ws, intptr_t mainWindow);
 
 // The prompt's caption for renaming piano-roll key `key` of an articulation named `name`:

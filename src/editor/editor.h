@@ -52,7 +52,7 @@ public:
     virtual void setHttpApiEnabled(bool enabled) = 0;
     virtual int32_t& singleEditor() = 0;  // process-wide
     virtual int& optionsTab() = 0;        // process-wide
-    virtual bool& debugLog() = 0;
+    virtual void toggleDebugLog() = 0;
     virtual void traceLine(const char* text) = 0;  // only while the debug log is on
     // The key-names box and its clear box.
     virtual void keyNamesBox(int articulation, bool shift, bool ctrl) = 0;

@@ -400,7 +400,7 @@ void Editor::click(Point at) {
         return;
     }
     if (page == kOptionsPanel && kDebugToggleHit.contains(at.x, at.y)) {
-        host_.debugLog() = !host_.debugLog();
+        host_.toggleDebugLog();
         invalidate(false);
     }
     for (int p = 0; p < 3; ++p)

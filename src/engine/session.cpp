@@ -16,6 +16,15 @@ int32_t readOnce(const int32_t& field) { return __atomic_load_n(&field, __ATOMIC
 Session::Session(model::InstanceRecords& records, SessionHost& host, SharedTables& shared, const void* traceId)
     : records_(records), host_(host), shared_(shared), traceId_(traceId) {}
 
+Session::NoteRead::NoteRead(const Session& s) : records_(s.records_) {
+    if (s.traces_.onOwnerThread()) {
+        options_ = noteOptions(records_.options);
+    } else {
+        reader_.emplace(s.view_);
+        options_ = (*reader_)->options;
+    }
+}
+
 Route Session::route() const {
     const model::InstanceOptions& o = records_.options;
     return Route{static_cast<uint8_t>(readOnce(o.port)), static_cast<uint8_t>(channelSlot(readOnce(o.channel))),
@@ -145,7 +154,10 @@ void Session::vtrace(const char* format, va_list args) {
     const int prefix = std::snprintf(line, sizeof line, "KRYL Voxtrane [%p] : ", traceId_);
     if (prefix < 0 || prefix >= static_cast<int>(sizeof line)) return;
     std::vsnprintf(line + prefix, sizeof line - static_cast<size_t>(prefix), format, args);
-    host_.debugLine(line);
+    // The host's log request may take the host's locks: the audio thread leaves its lines to
+    // the UI thread.
+    if (traces_.onOwnerThread()) host_.debugLine(line);
+    else traces_.push(TraceQueue::Sink::kHostLog, line);
 }
 
 }  // namespace engine

@@ -6,8 +6,12 @@
 #include <array>
 #include <cstdarg>
 #include <cstdint>
+#include <optional>
 
+#include "engine/note_view.h"
+#include "engine/relaxed.h"
 #include "engine/shared_tables.h"
+#include "engine/trace_queue.h"
 #include "engine/voice_table.h"
 #include "model/records.h"
 
@@ -93,6 +97,12 @@ public:
     // controller change was sent, 1 when only keyswitches or a program change were. [audio][ui]
     int Session_CheckArticulation(int index);
 
+    // Makes the records' switch fields and note options what the next notes read, as one step. [ui]
+    void publishNoteView() { view_.publish(records_); }
+    // A note learnt on another thread: written into the records here, on the UI thread, and
+    // reported like any change; true when something changed. [ui]
+    bool applyLearntNote();
+
     // Forget what was last sent on this instance's port and channel. [ui]
     void forgetSwitches();
     // The reset's view of the switch state: only this instance's copy, not the shared entry.
@@ -105,30 +115,37 @@ public:
     void trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // Trace line sent whatever the debug-log flag says.
     void traceAlways(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Where the lines of other threads wait for the UI thread's periodic call. [audio][ui]
+    TraceQueue& traceQueue() { return traces_; }
 
     int32_t port() const { return records_.options.port; }
     int32_t channel() const { return records_.options.channel; }
     SharedTables& shared() { return shared_; }
 
-    // Channel-level values as last reported by the host.
-    uint8_t pan = 0;
-    uint8_t volume = 0;
-    int32_t pitch = 0;
-    bool playing = false;
-    float tickLength = 0.0f;
-    bool debugLog = false;
+    // Channel-level values as last reported by the host. Written by one thread, read by
+    // another (the editor, the API, the note path): each is shared as a whole value.
+    Relaxed<uint8_t> pan = 0;
+    Relaxed<uint8_t> volume = 0;
+    Relaxed<int32_t> pitch = 0;
+    Relaxed<bool> playing = false;
+    Relaxed<float> tickLength = 0.0f;
+    Relaxed<bool> debugLog = false;
 
     CurrentArticulationState current;
-    int currentArticulation = 0;  // last switched to; the editor highlights it
-    int currentBank = 0;          // from the last note's property; names follow it
+    Relaxed<int> currentArticulation = 0;  // last switched to; the editor highlights it
+    Relaxed<int> currentBank = 0;          // from the last note's property; names follow it
     // The articulation parameter: 0 = by voice colour, 1..64 = that articulation for all notes.
-    int articulationParameter = 0;
+    Relaxed<int> articulationParameter = 0;
 
-    NoteLearn learn = NoteLearn::kNone;
+    // The field a note fills while the editor drags it, and the articulation it belongs to. [ui]
+    void setLearn(NoteLearn field, int slot) {
+        learn_.store(static_cast<uint32_t>(field) | static_cast<uint32_t>(slot) << 8, std::memory_order_relaxed);
+    }
+    NoteLearn learn() const { return static_cast<NoteLearn>(learn_.load(std::memory_order_relaxed) & 0xFF); }
     // The piano-roll key last Shift-clicked (-1 none) and the articulation slot of its colour;
     // the periodic call asks for the key's name.
-    int lastClickedKey = -1;
-    int lastClickedColour = 0;
+    Relaxed<int> lastClickedKey = -1;
+    Relaxed<int> lastClickedColour = 0;
     // Set when a switch sent a controller change with the Kontakt timing fix on: notes wait
     // five ticks so the sampler has switched before they arrive.
     bool delayNotes = false;
@@ -137,10 +154,27 @@ public:
     const VoiceTable& voices() const { return voices_; }
 
 private:
+    // What a note reads of the records: on the instance's own thread the records themselves
+    // (nothing changes them meanwhile), on any other the published view.
+    class NoteRead {
+    public:
+        explicit NoteRead(const Session& s);
+        const NoteOptions& options() const { return options_; }
+        SlotSwitches slot(int index) const {
+            return reader_ ? (*reader_)->slots[size_t(index)] : slotSwitches(records_.articulations, index);
+        }
+
+    private:
+        const model::InstanceRecords& records_;
+        std::optional<NoteView::Reader> reader_;
+        NoteOptions options_;
+    };
+
     void vtrace(const char* format, va_list args);
     void send(uint32_t message, Route route);
-    int checkArticulation(int index, Route route);
+    int checkArticulation(int index, const NoteRead& read);
     void learnFrom(uint8_t key, int velocity);
+    bool learnInto(uint32_t learning, uint8_t key, int velocity);
     void sendNoteOn(VoiceRecord& r);
     void sendNoteOff(VoiceRecord& r);
     void sendKeyswitch(Route route, int channel, int key, int velocity, bool off);
@@ -153,6 +187,11 @@ private:
     std::array<uint8_t, kHoldKeys> holdChannel_{};
     std::array<Route, kHoldKeys> holdRoute_{};
 
+    TraceQueue traces_;
+    NoteView view_;
+    std::atomic<uint32_t> learn_{0};
+    // A note learnt on the audio thread, for the UI thread: field | slot << 8 | value << 16.
+    std::atomic<uint32_t> learnt_{0};
     model::InstanceRecords& records_;
     SessionHost& host_;
     SharedTables& shared_;

@@ -15,14 +15,14 @@ void Session::sendKeyswitch(Route route, int channel, int key, int velocity, boo
     send(off ? noteOff(route.port, channel, key, velocity) : noteOn(route.port, channel, key, velocity), route);
 }
 
-int Session::Session_CheckArticulation(int index) { return checkArticulation(index, route()); }
+int Session::Session_CheckArticulation(int index) { return checkArticulation(index, NoteRead(*this)); }
 
-int Session::checkArticulation(int index, Route route) {
+int Session::checkArticulation(int index, const NoteRead& read) {
     if (index < 0 || index >= model::kArticulationCount) return 0;
-    const model::Articulations& a = records_.articulations;
-    const model::InstanceOptions& o = records_.options;
-    const int32_t note = a.note[index], notevel = a.notevel[index], prog = a.prog[index];
-    const int32_t modw = a.modw[index], modc = a.modc[index];
+    const NoteOptions& o = read.options();
+    const Route route = o.route;
+    const SlotSwitches s = read.slot(index);
+    const int32_t note = s.note, notevel = s.notevel, prog = s.prog, modw = s.modw, modc = s.modc;
     // Program and controller changes go to the channel setting; for the per-colour setting
     // that is channel 0. Keyswitches of the per-colour setting go to the colour's channel.
     const int channel = route.channel();

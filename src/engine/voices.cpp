@@ -1,5 +1,6 @@
 // Notes: voices in, note-on and note-off out, paired through the voice table.
 #include <cinttypes>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -47,15 +48,16 @@ int noteBank(float property) {
 }  // namespace
 
 intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
-    const model::InstanceOptions& o = records_.options;
     // Everything of this note (release CC, switches, note-on and later its note-off) takes one
-    // route, whatever the UI thread changes meanwhile.
-    const Route route = this->route();
+    // view of the records and one route, whatever the UI thread changes meanwhile.
+    const NoteRead read(*this);
+    const NoteOptions& o = read.options();
+    const Route route = o.route;
     const float level = levels[1];
     const uint8_t key = noteKey(levels[7]);
     uint8_t velocity = noteVelocity(level);
 
-    if (learn != NoteLearn::kNone) {
+    if (learn() != NoteLearn::kNone) {
         const float curve = velocityCurve(level);
         learnFrom(key, curve < 1.0e6f ? static_cast<int>(curve) : 1000000);
     }
@@ -88,15 +90,14 @@ intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
             index += model::kBankSize * currentBank;
         }
         if (route.perColour()) r->status = static_cast<uint8_t>(channelStatus(0x90, index));
-        const int result = checkArticulation(index, route);
+        const int result = checkArticulation(index, read);
         if (result != 0) {
             if (o.cctimerfix && result == 2) delayNotes = true;
             currentArticulation = index;
             host_.repaintEditor();
         }
-        const model::Articulations& a = records_.articulations;
-        if (a.modw[index] >= 0 && a.modc[index] == model::kModPlayVelocity)
-            r->velocity = static_cast<uint8_t>(a.modw[index]);
+        const SlotSwitches s = read.slot(index);
+        if (s.modw >= 0 && s.modc == model::kModPlayVelocity) r->velocity = static_cast<uint8_t>(s.modw);
     }
 
     if (!delayNotes) {
@@ -109,27 +110,50 @@ intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
 }
 
 void Session::learnFrom(uint8_t key, int velocity) {
-    model::Articulations& a = records_.articulations;
-    const int i = records_.options.editing;
+    const uint32_t learning = learn_.load(std::memory_order_relaxed);
+    const int i = static_cast<int>(learning >> 8);
     if (i < 0 || i >= model::kArticulationCount) return;
-    switch (learn) {
+    if (!traces_.onOwnerThread()) {
+        // The records belong to the UI thread: it writes the note in at its next periodic call.
+        const uint32_t value = learn() == NoteLearn::kKeyswitch || learn() == NoteLearn::kSecondValue ? key : 0;
+        const uint32_t v = static_cast<uint32_t>(std::min(velocity, 0xFFFF)) << 16;
+        learnt_.store((learning & 0xFFFF) | (learn() == NoteLearn::kKeyswitchVelocity ? v : value << 16) | 0x80u,
+                      std::memory_order_release);
+        return;
+    }
+    learnInto(learning, key, velocity);
+}
+
+bool Session::applyLearntNote() {
+    const uint32_t learnt = learnt_.exchange(0, std::memory_order_acquire);
+    if (!learnt) return false;
+    const uint32_t value = learnt >> 16;
+    return learnInto(learnt & 0xFF7F, static_cast<uint8_t>(value), static_cast<int>(value));
+}
+
+bool Session::learnInto(uint32_t learning, uint8_t key, int velocity) {
+    model::Articulations& a = records_.articulations;
+    const size_t i = (learning >> 8) & 0xFF;
+    if (i >= size_t(model::kArticulationCount)) return false;
+    switch (static_cast<NoteLearn>(learning & 0x7F)) {
     case NoteLearn::kKeyswitchVelocity: a.notevel[i] = velocity; break;
     case NoteLearn::kKeyswitch: a.note[i] = key; break;
     case NoteLearn::kSecondValue:
         if (a.modc[i] == model::kModSecondKeyswitch) a.modw[i] = key;
         else if (a.modc[i] == model::kModPlayVelocity) a.modw[i] = velocity;
-        else return;
+        else return false;
         break;
-    case NoteLearn::kNone: return;
+    case NoteLearn::kNone: return false;
     }
     host_.stateChanged();
+    return true;
 }
 
 void Session::Voice_Release(intptr_t voice) {
     VoiceRecord* r = voices_.find(voice);
     if (!r) return;
     // With overlapping notes allowed, a key another note still holds keeps sounding.
-    const bool keyShared = records_.options.overlapping && voices_.recordsWithKey(r->key) > 1;
+    const bool keyShared = NoteRead(*this).options().overlapping && voices_.recordsWithKey(r->key) > 1;
     if (!keyShared && r->state == kVoiceSounding) sendNoteOff(*r);
     r->released = 1;
     if (r->state == kVoiceSounding) host_.voiceDone(r->hostVoice);
@@ -186,7 +210,8 @@ void Session::clearVoices() {
 }
 
 void Session::NewTick() {
-    const model::InstanceOptions& o = records_.options;
+    const NoteRead read(*this);
+    const NoteOptions& o = read.options();
     if (o.holdkeyswitch) {
         for (int key = 0; key < kHoldKeys; ++key) {
             float& timer = holdTimer_[key];

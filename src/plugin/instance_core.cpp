@@ -38,6 +38,7 @@ InstanceCore::InstanceCore(plugin::HostPort& host, plugin::MidiPort& midi)
       session_(records_, link_, membership_.tables(), this),
       editor_(editorLink_, screenScale()) {
     constructionReset();
+    session_.publishNoteView();
     ProcessWide& p = processWide();
     if (p.liveCount == 1 && p.httpApiEnabled)
         http::HttpApi_Start(instanceDirectory(), p.programFolder, instanceId());
@@ -148,6 +149,10 @@ void InstanceCore::loadDroppedFile(const char* path) {
 void InstanceCore::periodicUpdate() {
     platform::WindowSystem& ws = platform::windowSystem();
     ProcessWide& p = processWide();
+    session_.traceQueue().drain([&](engine::TraceQueue::Sink sink, const char* line) {
+        if (sink == engine::TraceQueue::Sink::kHostLog) host_.debugLine(line);
+        else ws.debugOutput(line);
+    });
     if (editor_.settleClickDue()) automation::SettleClick(ws, editor_.window());
     if (takeRepaint()) editor_.invalidate(false);
     if (p.httpApiEnabled) http::HttpApi_Poll();
@@ -165,6 +170,10 @@ void InstanceCore::periodicUpdate() {
         pickArticulationFromPopup(colourPopup_.measured);
         automation::FollowColourPopup(ws, p.hostMainWindow, colourPopup_, params_.pendingPick());
     }
+    session_.applyLearntNote();
+    // Whatever changed the records since the last call (the API, the editor, the host) reaches
+    // the notes now, as one step.
+    session_.publishNoteView();
 }
 
 void InstanceCore::setHttpApiEnabled(bool enabled) {
@@ -191,6 +200,8 @@ void InstanceCore::restoreState(model::ByteSource& source) {
     context.editorHeight = editor_.height();
     context.midixtendBefore = midixtend;
     const model::LoadResult result = model::LoadState(records_, source, context);
+    // Notes played during the load kept the old bank; from here they take the loaded one whole.
+    session_.publishNoteView();
     loadedFormat_ = result.format;
     const bool keyNamesRead = reloadKeyNames(result.keyNamesToReload);
 
@@ -264,6 +275,7 @@ void InstanceCore::muteClicked(bool ctrlHeld) {
 }
 
 void InstanceCore::stateChanged() {
+    session_.publishNoteView();
     host_.stateChanged();
     repaintEditor();
 }

@@ -47,8 +47,9 @@ public:
     void restoreState(model::ByteSource& source);  // [ui]
     void queryName(int kind, int index, int value, char* text) { params_.QueryName(kind, index, value, text); }
     int parameterEvent(int index, int value, int flags) {
-        if (flags & fruity::kParamUpdateValue) http::HttpApi_DocumentChanged();
-        return params_.ParameterEvent(index, value, flags);
+        const int result = params_.ParameterEvent(index, value, flags);
+        if (flags & fruity::kParamUpdateValue) http::HttpApi_DocumentChanged();  // after the change it marks
+        return result;
     }
     void channelEvent(int kind, int value) {  // [audio]
         session_.ChannelEvent(kind, value);
@@ -176,14 +177,16 @@ private:
         void renameInstance(const char* name) override;
         void setControllerValue(int parameterIndex, int value) override;
         void forgetSwitches() override { core_.session_.clearSwitchState(); }
-        void setNoteLearn(engine::NoteLearn learn) override { core_.session_.learn = learn; }
+        void setNoteLearn(engine::NoteLearn learn) override {
+            core_.session_.setLearn(learn, core_.records_.options.editingSlot());
+        }
         void muteClicked(bool ctrl) override { core_.muteClicked(ctrl); }
         void optionToggled(const char* stateKey) override;
         bool httpApiEnabled() const override;
         void setHttpApiEnabled(bool enabled) override { core_.setHttpApiEnabled(enabled); }
         int32_t& singleEditor() override;
         int& optionsTab() override;
-        bool& debugLog() override { return core_.session_.debugLog; }
+        void toggleDebugLog() override { core_.session_.debugLog = !core_.session_.debugLog; }
         void traceLine(const char* text) override { core_.session_.trace("%s", text); }
         void keyNamesBox(int articulation, bool shift, bool ctrl) override;
         void clearKeyNames(int articulation) override { core_.loadKeyNames(articulation, nullptr); }

@@ -14,8 +14,25 @@ constexpr int kAltKey = platform::vk::kAlt;
 constexpr int kShiftKey = platform::vk::kShift;
 }  // namespace
 
+namespace {
+// The Shift-click test's lines: on the audio thread into the instance's queue, for the periodic
+// call to write out.
+class QueuedTrace final : public automation::TraceLines {
+public:
+    explicit QueuedTrace(engine::TraceQueue& queue) : queue_(queue) {}
+    void write(const char* line) override {
+        if (queue_.onOwnerThread()) platform::windowSystem().debugOutput(line);
+        else queue_.push(engine::TraceQueue::Sink::kDebugger, line);
+    }
+
+private:
+    engine::TraceQueue& queue_;
+};
+}  // namespace
+
 bool InstanceCore::EngineLink::pianoRollShiftClick() {
-    return automation::IsPianoRollShiftClick(platform::windowSystem(), processWide().hostMainWindow);
+    QueuedTrace trace(core_.session_.traceQueue());
+    return automation::IsPianoRollShiftClick(platform::windowSystem(), processWide().hostMainWindow, trace);
 }
 
 void InstanceCore::EditorLink::pianoRollPick(int cell) {
@@ -27,7 +44,7 @@ void InstanceCore::renamePianoRollKey() {
     const int key = session_.lastClickedKey;
     if (key < 0) return;
     const int32_t version = host_.hostVersion();
-    const int slot = version >= kColourlessFrom && version < kColourlessTo ? 0 : session_.lastClickedColour;
+    const int slot = version >= kColourlessFrom && version < kColourlessTo ? 0 : session_.lastClickedColour.load();
     model::Articulations& a = records_.articulations;
     // A colour of a bank that does not exist names no slot: the click is dropped.
     if (slot >= 0 && slot < model::kArticulationCount && key < 128) {

@@ -76,7 +76,7 @@ TEST_F(GestureTest, ANoteFillsTheFieldHeldByADrag) {
     send(InputEvent::Kind::kButtonUp, in(kKeyswitchHit));
     plug->Voice_Release(testing_support::play(plug, host, 2, {70}));
     EXPECT_EQ(r().articulations.note[0], 67);
-    EXPECT_EQ(impl(plug).session().learn, engine::NoteLearn::kNone);
+    EXPECT_EQ(impl(plug).session().learn(), engine::NoteLearn::kNone);
 }
 
 TEST_F(GestureTest, PortDragsForgetWhatWasSentAndAltNamesTheInstance) {

@@ -61,7 +61,7 @@ TEST_F(SessionTest, NoteLearnFillsTheDraggedFieldOfTheEditedArticulation) {
     intptr_t hostVoice = 1;
     for (const auto& c : cases) {
         setArticulation(3, -1, 127, -1, c.modc, -1);
-        session.learn = c.field;
+        session.setLearn(c.field, records.options.editing);
         host.stateChanges = 0;
         play(hostVoice++, 48, 0, c.level);
         const model::Articulations& a = records.articulations;

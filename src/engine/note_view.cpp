@@ -1,0 +1,52 @@
+#include "engine/note_view.h"
+
+#include <thread>
+
+namespace engine {
+
+SlotSwitches slotSwitches(const model::Articulations& a, int slot) {
+    const size_t s = size_t(slot);
+    return {a.note[s], a.notevel[s], a.prog[s], a.modw[s], a.modc[s]};
+}
+
+NoteOptions noteOptions(const model::InstanceOptions& o) {
+    NoteOptions n;
+    n.route = Route{static_cast<uint8_t>(o.port), static_cast<uint8_t>(channelSlot(o.channel)),
+                    static_cast<uint8_t>(o.midixtend != 0)};
+    n.articbanks = o.articbanks != 0;
+    n.releasecc17 = o.releasecc17 != 0;
+    n.cctimerfix = o.cctimerfix != 0;
+    n.changeanyrule = o.changeanyrule != 0;
+    n.holdkeyswitch = o.holdkeyswitch != 0;
+    n.overlapping = o.overlapping != 0;
+    return n;
+}
+
+void NoteView::publish(const model::InstanceRecords& records) {
+    const uint32_t target = 1 - active_.load(std::memory_order_seq_cst);
+    // A note that took this copy before the last switch may still be reading it.
+    while (inUse_[target].flag.load(std::memory_order_seq_cst)) std::this_thread::yield();
+    NoteViewData& d = copies_[target];
+    for (int s = 0; s < model::kArticulationCount; ++s) d.slots[size_t(s)] = slotSwitches(records.articulations, s);
+    d.options = noteOptions(records.options);
+    active_.store(target, std::memory_order_seq_cst);
+}
+
+bool NoteView::stale(const model::InstanceRecords& records, int slot) const {
+    const NoteViewData& d = copies_[active_.load(std::memory_order_relaxed)];
+    return !(d.options == noteOptions(records.options)) ||
+           (slot >= 0 && slot < model::kArticulationCount && !(d.slots[size_t(slot)] == slotSwitches(records.articulations, slot)));
+}
+
+NoteView::Reader::Reader(const NoteView& view) : view_(view) {
+    // Mark the copy, then check it is still the one notes read: a publish either saw the mark
+    // and waits, or switched first and this takes the new copy.
+    for (;;) {
+        index_ = view_.active_.load(std::memory_order_seq_cst);
+        view_.inUse_[index_].flag.store(true, std::memory_order_seq_cst);
+        if (view_.active_.load(std::memory_order_seq_cst) == index_) return;
+        view_.inUse_[index_].flag.store(false, std::memory_order_release);
+    }
+}
+
+}  // namespace engine
