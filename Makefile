@@ -1,9 +1,9 @@
 # The two commands of the README, over the CMake presets `linux` and `windows`.
 #   make demo   builds the native module and host and runs the demo
-#   make test   builds both builds, runs every test of both and of the sanitizer build, then each
+#   make test   builds both builds, runs every test of both and of the two sanitizer builds, then each
 #               fuzz target for a minute
 #   make dist   builds the Windows build and puts the download users install in dist/
-.PHONY: all deps linux windows linux-asan test test-linux test-windows test-asan demo dist bench fuzz clean
+.PHONY: all deps linux windows linux-asan linux-tsan test test-linux test-windows test-asan test-tsan demo dist bench fuzz clean
 
 all: linux windows
 
@@ -29,11 +29,20 @@ linux-asan: deps
 test-asan: linux-asan
 	ctest --preset linux-asan
 
+# The native build again under the thread sanitizer: the audio and UI threads share nothing
+# unsynchronised.
+linux-tsan: deps
+	cmake --preset linux-tsan
+	cmake --build --preset linux-tsan
+
+test-tsan: linux-tsan
+	ctest --preset linux-tsan
+
 # Under a virtual display: the editor's window tests make real windows.
 test-windows: windows
 	xvfb-run -a sh scripts/with-wine.sh ctest --preset windows
 
-test: test-linux test-windows test-asan fuzz
+test: test-linux test-windows test-asan test-tsan fuzz
 
 demo: linux
 	./build/linux/stage/voxtrane-host demo
