@@ -32,10 +32,12 @@ void NoteView::publish(const model::InstanceRecords& records) {
     active_.store(target, std::memory_order_seq_cst);
 }
 
-bool NoteView::stale(const model::InstanceRecords& records, int slot) const {
+bool NoteView::differs(const model::InstanceRecords& records) const {
     const NoteViewData& d = copies_[active_.load(std::memory_order_relaxed)];
-    return !(d.options == noteOptions(records.options)) ||
-           (slot >= 0 && slot < model::kArticulationCount && !(d.slots[size_t(slot)] == slotSwitches(records.articulations, slot)));
+    if (!(d.options == noteOptions(records.options))) return true;
+    for (int s = 0; s < model::kArticulationCount; ++s)
+        if (!(d.slots[size_t(s)] == slotSwitches(records.articulations, s))) return true;
+    return false;
 }
 
 NoteView::Reader::Reader(const NoteView& view) : view_(view) {

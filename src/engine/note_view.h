@@ -51,9 +51,8 @@ class NoteView {
 public:
     // Copies the records into the copy no note reads and makes it the one notes read. [ui]
     void publish(const model::InstanceRecords& records);
-    // Whether the published view differs from the records in `slot` or the options (a change
-    // nobody published yet). [ui]
-    bool stale(const model::InstanceRecords& records, int slot) const;
+    // Whether the published view differs from the records anywhere. [ui]
+    bool differs(const model::InstanceRecords& records) const;
 
     // Reading: hold a Reader while a note reads; the copy it reads stays as it was. [audio]
     class Reader {

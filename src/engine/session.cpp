@@ -85,7 +85,7 @@ void Session::transportChanged(intptr_t value) {
         for (int i = 0; i < kControllerCount; ++i) {
             if (c.cc[i] != 64 || c.value[i] < 64) continue;
             c.value[i] = 0;
-            host_.repaintEditor();
+            markRepaint();
             if (!sent) send(controlChange(o.port, o.channel, 64, 0));
             sent = true;
         }

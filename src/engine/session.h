@@ -99,6 +99,14 @@ public:
 
     // Makes the records' switch fields and note options what the next notes read, as one step. [ui]
     void publishNoteView() { view_.publish(records_); }
+    // The same, only when the records differ from what notes read now. [ui]
+    void publishChangedNoteView() {
+        if (view_.differs(records_)) view_.publish(records_);
+    }
+    // Counts the repaints the audio thread asked for; the UI thread compares it with the count
+    // it last saw. A count only the audio thread writes, where a shared "repaint" flag would be
+    // written by both threads for every note that switches. [audio][ui]
+    uint32_t repaintsAsked() const { return repaintsAsked_.load(); }
     // A note learnt on another thread: written into the records here, on the UI thread, and
     // reported like any change; true when something changed. [ui]
     bool applyLearntNote();
@@ -170,6 +178,10 @@ private:
         NoteOptions options_;
     };
 
+    void markRepaint() {
+        if (traces_.onOwnerThread()) host_.repaintEditor();
+        else repaintsAsked_.store(repaintsAsked_.load() + 1);
+    }
     void vtrace(const char* format, va_list args);
     void send(uint32_t message, Route route);
     int checkArticulation(int index, const NoteRead& read);
@@ -190,6 +202,7 @@ private:
     TraceQueue traces_;
     NoteView view_;
     std::atomic<uint32_t> learn_{0};
+    alignas(64) Relaxed<uint32_t> repaintsAsked_ = 0;
     // A note learnt on the audio thread, for the UI thread: field | slot << 8 | value << 16.
     std::atomic<uint32_t> learnt_{0};
     model::InstanceRecords& records_;

@@ -94,7 +94,7 @@ intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
         if (result != 0) {
             if (o.cctimerfix && result == 2) delayNotes = true;
             currentArticulation = index;
-            host_.repaintEditor();
+            markRepaint();
         }
         const SlotSwitches s = read.slot(index);
         if (s.modw >= 0 && s.modc == model::kModPlayVelocity) r->velocity = static_cast<uint8_t>(s.modw);

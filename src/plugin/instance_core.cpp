@@ -153,6 +153,10 @@ void InstanceCore::periodicUpdate() {
         if (sink == engine::TraceQueue::Sink::kHostLog) host_.debugLine(line);
         else ws.debugOutput(line);
     });
+    if (session_.repaintsAsked() != repaintsSeen_) {
+        repaintsSeen_ = session_.repaintsAsked();
+        repaintEditor();
+    }
     if (editor_.settleClickDue()) automation::SettleClick(ws, editor_.window());
     if (takeRepaint()) editor_.invalidate(false);
     if (p.httpApiEnabled) http::HttpApi_Poll();
@@ -173,7 +177,7 @@ void InstanceCore::periodicUpdate() {
     session_.applyLearntNote();
     // Whatever changed the records since the last call (the API, the editor, the host) reaches
     // the notes now, as one step.
-    session_.publishNoteView();
+    session_.publishChangedNoteView();
 }
 
 void InstanceCore::setHttpApiEnabled(bool enabled) {
