@@ -156,8 +156,8 @@ public:
     Relaxed<int> lastClickedColour = 0;
     // Set when a switch sent a controller change with the Kontakt timing fix on: notes wait
     // five ticks so the sampler has switched before they arrive.
-    bool delayNotes = false;
-    bool pendingNotes = false;  // some voice waits for its note-on
+    Relaxed<bool> delayNotes = false;  // cleared by a state load on the UI thread too
+    Relaxed<bool> pendingNotes = false;  // some voice waits for its note-on
 
     const VoiceTable& voices() const { return voices_; }
 
@@ -204,7 +204,7 @@ private:
     std::atomic<uint32_t> learn_{0};
     alignas(64) Relaxed<uint32_t> repaintsAsked_ = 0;
     // A note learnt on the audio thread, for the UI thread: field | slot << 8 | value << 16.
-    std::atomic<uint32_t> learnt_{0};
+    alignas(64) std::atomic<uint32_t> learnt_{0};
     model::InstanceRecords& records_;
     SessionHost& host_;
     SharedTables& shared_;

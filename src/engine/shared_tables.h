@@ -9,6 +9,8 @@
 #include <memory>
 #include <new>
 
+#include "engine/relaxed.h"
+
 namespace engine {
 
 inline constexpr int kPortCount = 256;
@@ -47,12 +49,14 @@ struct Route {
     bool operator!=(const Route& o) const { return !(*this == o); }
 };
 
-// The four last-sent switch values of one port and channel (`CurrentArticulationState`).
+// The four last-sent switch values of one port and channel (`CurrentArticulationState`). Notes
+// write them on the audio thread, the editor and a state load forget them on the UI thread:
+// each value is shared whole (a forget crossing a switch at worst sends a switch again).
 struct CurrentArticulationState {
-    int32_t ks1Note = kUnknownSwitch;
-    int32_t ks1Velocity = kUnknownSwitch;
-    int32_t program = kUnknownSwitch;
-    int32_t modw = kUnknownSwitch;
+    Relaxed<int32_t> ks1Note = kUnknownSwitch;
+    Relaxed<int32_t> ks1Velocity = kUnknownSwitch;
+    Relaxed<int32_t> program = kUnknownSwitch;
+    Relaxed<int32_t> modw = kUnknownSwitch;
 };
 
 struct SharedTables {

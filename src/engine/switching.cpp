@@ -33,7 +33,7 @@ int Session::checkArticulation(int index, const NoteRead& read) {
     int result = 0;
 
     if (prog != -1 && prog != current.program) {
-        trace("Session_CheckArticulation(%i) : PROG changed from %i to %i", index, current.program, prog);
+        trace("Session_CheckArticulation(%i) : PROG changed from %i to %i", index, current.program.load(), prog);
         current.program = prog;
         // A new program forgets the sampler's articulation: everything follows again.
         current.ks1Note = current.ks1Velocity = current.modw = kUnknownSwitch;
@@ -41,8 +41,8 @@ int Session::checkArticulation(int index, const NoteRead& read) {
         send(programChange(port, channel, prog), route);
     }
     if (note != -1 && (note != current.ks1Note || notevel != current.ks1Velocity)) {
-        trace("Session_CheckArticulation(%i) : KS1 changed from %i:%i to %i:%i", index, current.ks1Note,
-              current.ks1Velocity, note, notevel);
+        trace("Session_CheckArticulation(%i) : KS1 changed from %i:%i to %i:%i", index, current.ks1Note.load(),
+              current.ks1Velocity.load(), note, notevel);
         result = 1;
         current.ks1Note = note;
         current.ks1Velocity = notevel;
@@ -65,13 +65,13 @@ int Session::checkArticulation(int index, const NoteRead& read) {
         if (modc == model::kModSecondKeyswitch) current.modw = kUnknownSwitch;
     }
     if (modw != -1 && modw != current.modw && modc >= 0) {
-        trace("Session_CheckArticulation(%i) : CC%i changed from %i to %i", index, modc, current.modw, modw);
+        trace("Session_CheckArticulation(%i) : CC%i changed from %i to %i", index, modc, current.modw.load(), modw);
         current.modw = modw;
         result = 2;
         send(controlChange(port, channel, modc, modw), route);
     }
     if (modw >= 0 && modc == model::kModSecondKeyswitch && modw != current.modw) {
-        trace("Session_CheckArticulation(%i) : KS2 changed from %i to %i", index, current.modw, modw);
+        trace("Session_CheckArticulation(%i) : KS2 changed from %i to %i", index, current.modw.load(), modw);
         result = 1;
         current.modw = modw;
         sendKeyswitch(route, ksChannel, modw, 127, false);

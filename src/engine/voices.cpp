@@ -125,8 +125,9 @@ void Session::learnFrom(uint8_t key, int velocity) {
 }
 
 bool Session::applyLearntNote() {
+    // Read before taking: a write at every periodic call would share the note path's cache line.
+    if (!learnt_.load(std::memory_order_relaxed)) return false;
     const uint32_t learnt = learnt_.exchange(0, std::memory_order_acquire);
-    if (!learnt) return false;
     const uint32_t value = learnt >> 16;
     return learnInto(learnt & 0xFF7F, static_cast<uint8_t>(value), static_cast<int>(value));
 }
