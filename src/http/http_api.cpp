@@ -477,8 +477,11 @@ void HttpApi_RunCommand(InstanceDirectory& instances, InstanceView& instance, co
         r.controllerstart = std::min(std::max(v, 0), model::kControllerCount - 1);
     } else if (name == "options") {
         if (!first) return;
-        if (const model::OptionInfo* option = model::optionByApiKey(first))
+        if (const model::OptionInfo* option = model::optionByApiKey(first)) {
+            const model::InstanceOptions before = o;
             model::setOptionTicked(*option, o, instances.singleEditor(), std::strcmp(value, "true") == 0);
+            instance.optionsChanged(before);
+        }
     } else if (name == "articulations") {
         if (!first || !second) return;
         const int32_t slot = toInt(first);
