@@ -3,39 +3,18 @@
 // own page can, on 127.0.0.1, on the machine's name and on its other addresses.
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import { spawn } from "node:child_process";
 import { once } from "node:events";
 import http from "node:http";
-import net from "node:net";
 import os from "node:os";
 import { chromium } from "playwright-core";
+import { freePort, until, startDemo, stopDemo } from "./demo_host.mjs";
 
-const hostProgram = process.env.VOXTRANE_HOST;
 const chromiumPath = process.env.CHROMIUM || "/usr/bin/chromium";
 // Names the browser resolves to this machine: an attacker's, and the machine's own.
 const ownName = os.hostname() + ".local";
 const resolverRules = `MAP evil.example 127.0.0.1, MAP ${ownName} 127.0.0.1`;
 
 let port, host, attacker, attackerPort, browser;
-
-async function freePort() {
-  const server = net.createServer().listen(0, "127.0.0.1");
-  await once(server, "listening");
-  const { port: found } = server.address();
-  server.close();
-  await once(server, "close");
-  return found;
-}
-
-async function until(what, check, ms = 10000) {
-  const end = Date.now() + ms;
-  for (;;) {
-    const value = await check().catch(() => undefined);
-    if (value) return value;
-    if (Date.now() > end) throw new Error("timed out waiting for " + what);
-    await new Promise((resolve) => setTimeout(resolve, 100));
-  }
-}
 
 // Without a browser's headers, as a script would ask.
 const api = async (path) => (await fetch("http://127.0.0.1:" + port + path)).json();
@@ -62,8 +41,7 @@ function attackPage(target, id) {
 
 before(async () => {
   port = await freePort();
-  host = spawn(hostProgram, ["demo", "--port", String(port), "--serve-seconds", "600"], { stdio: "ignore" });
-  await until("the demo's server", () => api("/api"));
+  host = await startDemo(port, os.tmpdir());  // where it writes its MIDI file
   let page = "";
   attacker = http.createServer((request, response) => {
     response.writeHead(200, { "Content-Type": "text/html" });
@@ -80,10 +58,7 @@ before(async () => {
 after(async () => {
   await browser?.close();
   attacker?.close();
-  if (host && host.exitCode === null) {
-    host.kill("SIGINT");
-    await once(host, "exit");
-  }
+  await stopDemo(host);
 });
 
 test("another site's page, on another name or another port, changes nothing", async () => {
