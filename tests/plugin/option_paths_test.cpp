@@ -32,14 +32,12 @@ protected:
                 if (!row.stateKey || std::string(row.stateKey) != option.stateKey) continue;
                 o.page = editor::kOptionsPanel;
                 processWide().optionsTab = row.tab;
-                for (const auto kind : {platform::InputEvent::Kind::kButtonDown, platform::InputEvent::Kind::kButtonUp}) {
-                    const editor::Hit box = editor::optionHit(row.column, row.row, row.tab == editor::kAdvancedTab);
-                    platform::InputEvent e;
-                    e.kind = kind;
-                    e.x = (box.left + box.right) / 2;
-                    e.y = (box.top + box.bottom) / 2;
-                    core.editor().input(e);
-                }
+                const editor::Hit box = editor::optionHit(row.column, row.row, row.tab == editor::kAdvancedTab);
+                platform::InputEvent e;
+                e.x = (box.left + box.right) / 2;
+                e.y = (box.top + box.bottom) / 2;
+                for (const auto kind : {platform::InputEvent::Kind::kButtonDown, platform::InputEvent::Kind::kButtonUp})
+                    core.editor().input((e.kind = kind, e));
                 o.page = 1;
                 processWide().optionsTab = 0;
             }
