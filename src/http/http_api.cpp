@@ -433,9 +433,10 @@ int HttpApi_OnEvent(const HttpEvent* event) {
     if (event->type != SB_EV_REQUEST) return SB_CONTINUE;
     HttpConnection* c = event->connection;
     if (const char* refusal = Http_RefusalText(reinterpret_cast<const char*>(c->receive.data), api().machineName)) {
+        logLine(api().loggerId, "Server event SB_EV_REQUEST %s %s refused: %s", event->method, event->path, refusal);
         Http_SendStatus(c, 403, "Forbidden");
         Http_SendHeader(c, "Content-Type", "text/plain; charset=utf-8");
-        Http_Write(c, refusal, std::strlen(refusal));
+        Http_WriteFormat(c, "%s\n", refusal);
         return SB_CONTINUE;
     }
     const char* path = event->path;

@@ -89,7 +89,7 @@ const char* Http_RefusalText(const char* head, std::string_view machineName) {
     // it asks for carries no Origin.
     const std::string_view site = headerValue(head, "Sec-Fetch-Site", present);
     if (sameText(site, "cross-site") || sameText(site, "same-site"))
-        return "Refused: a request from another site's page.\n";
+        return "Refused: a request from another site's page.";
 
     bool hasHost = false;
     const std::string_view host = headerValue(head, "Host", hasHost);
@@ -98,10 +98,10 @@ const char* Http_RefusalText(const char* head, std::string_view machineName) {
         const std::string_view scheme = "http://";
         if (origin.size() < scheme.size() || !sameText(origin.substr(0, scheme.size()), scheme) ||
             !sameText(withoutDefaultPort(origin.substr(scheme.size())), withoutDefaultPort(host)))
-            return "Refused: a request from another site's page.\n";
+            return "Refused: a request from another site's page.";
     }
     if (hasHost && !host.empty() && !Http_IsOwnHost(host, machineName))
-        return "Refused: this server answers only to this machine's name or address.\n";
+        return "Refused: this server answers only to this machine's name or address.";
     return nullptr;
 }
 
