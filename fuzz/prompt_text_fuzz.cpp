@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const Hit box : {kKeyswitchHit, kModeHit, kCcNumberHit, kCcValueHit, kProgramHit, kNameHit,
                               kPortHit, kChannelHit})
             rightClick(e, box);
-        check(r.articulations.note[0] >= 0 && r.articulations.note[0] <= 127);
+        check(r.articulations.note[0] >= -1 && r.articulations.note[0] <= 127);  // -1: cleared
         if (modc != model::kModPlayVelocity && modc != model::kModSecondKeyswitch)
             check(r.articulations.modc[0] >= 0 && r.articulations.modc[0] <= 127);
         check(r.options.port >= 0 && r.options.port <= 255);

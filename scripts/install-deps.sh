@@ -7,6 +7,11 @@ packages="cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev r
   binutils g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
   clang libclang-rt-14-dev pkg-config libcairo2-dev lilypond-fonts fonts-roboto-unhinted
   nodejs chromium $*"
+# Debian's nodejs comes without npm, which the browser test installs its packages with; a Node.js
+# that already brings npm (NodeSource's, for one) is left as it is.
+if ! command -v npm >/dev/null 2>&1; then
+    packages="$packages npm"
+fi
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

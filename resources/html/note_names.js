@@ -15,18 +15,24 @@ const VoxNotes = (function () {
     return kNames[note % 12] + (Math.floor(note / 12) - octaveOffset(altMiddleC));
   }
 
-  // A MIDI note 0..127, -1 for an empty field, NaN for anything else.
+  // A typed keyswitch, read as the plugin's editor reads it (both are tested against one table
+  // of texts): null for no key (an empty text or a negative number), NaN for a text that is no
+  // note ("C", "C#3x"), else the key, which may lie outside 0..127. Blanks around the text and
+  // between a name's letter, sharp or flat and octave are allowed.
+  function readNote(text, altMiddleC) {
+    const trimmed = text.replace(/^[ \t]+|[ \t]+$/g, "");
+    if (trimmed === "") return null;
+    if (/^-?\d+$/.test(trimmed)) return trimmed.startsWith("-") ? null : Number(trimmed);
+    const named = /^([A-Ga-g])[ \t]*([#b\u266F\u266D]?)[ \t]*(-?\d+)$/.exec(trimmed);
+    if (!named) return NaN;
+    const accidental = { "#": 1, "\u266F": 1, b: -1, "\u266D": -1 }[named[2]] || 0;
+    return kSemitones[named[1].toUpperCase()] + accidental + 12 * (Number(named[3]) + octaveOffset(altMiddleC));
+  }
+
+  // A MIDI note 0..127, -1 for no key, NaN for anything else.
   function parseNote(text, altMiddleC) {
-    const trimmed = text.trim();
-    if (trimmed === "") return -1;
-    const named = /^([A-Ga-g])([#b]?)(-?\d+)$/.exec(trimmed);
-    let note = NaN;
-    if (named) {
-      const accidental = named[2] === "#" ? 1 : named[2] === "b" ? -1 : 0;
-      note = kSemitones[named[1].toUpperCase()] + accidental + 12 * (Number(named[3]) + octaveOffset(altMiddleC));
-    } else if (/^\d+$/.test(trimmed)) {
-      note = Number(trimmed);
-    }
+    const note = readNote(text, altMiddleC);
+    if (note === null) return -1;
     return note >= 0 && note <= 127 ? note : NaN;
   }
 
@@ -39,5 +45,5 @@ const VoxNotes = (function () {
     return value >= min && value <= max ? value : NaN;
   }
 
-  return { noteName, parseNote, parseWhole };
+  return { noteName, readNote, parseNote, parseWhole };
 })();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace editor {
 
@@ -10,9 +11,19 @@ namespace editor {
 // saturates instead of overflowing.
 int32_t integerOfText(const std::string& text);
 
-// A note name when the text starts with a letter A..G (either case): the letter, an optional
-// "#" or "b", and the octave; else the integer of the text. Middle C (60) is C3, or C4 with the
-// alternative middle C. Not clamped.
-int32_t noteOfText(const std::string& text, bool altMiddleC);
+// A typed keyswitch, read the same way here and on the web page (resources/html/note_names.js;
+// both are tested against tests/editor/note_texts.tsv). Blanks around the text are ignored.
+// - A note name: a letter A..G in either case, an optional sharp ("#", "♯") or flat ("b", "♭"),
+//   then the octave, blanks allowed between the parts. Middle C (60) is C3, or C4 with the
+//   alternative middle C. The key may lie outside 0..127: the field clamps or refuses it.
+// - Digits: that key. A negative number, like an empty text, means no key (-1 is how every
+//   view writes "none").
+// - Anything else ("C", "C#3x", "60abc") is no note: the field keeps its value.
+struct NoteReading {
+    enum class Kind { kKey, kNone, kInvalid };
+    Kind kind;
+    int32_t key;  // kKey only
+};
+NoteReading readNoteText(std::string_view text, bool altMiddleC);
 
 }  // namespace editor

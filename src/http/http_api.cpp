@@ -13,6 +13,7 @@
 
 
 #include "http/http_server.h"
+#include "http/request_guard.h"
 #include "model/articulation_file.h"
 #include "model/defaults.h"
 #include "model/json_text.h"
@@ -58,6 +59,7 @@ struct ApiState {
     HttpServer* server = nullptr;
     InstanceDirectory* instances = nullptr;
     std::string programFolder;
+    std::string machineName;  // asked once per start: a request must not wait on the system
     uint32_t loggerId = 0;  // the instance that started the server
     SharedDocument document;
     std::unordered_map<std::string, CachedFile> files;
@@ -391,6 +393,7 @@ void HttpApi_Start(InstanceDirectory& instances, const std::string& programFolde
     options.maximumRequestSize = kMaximumRequestSize;
     state.instances = &instances;
     state.programFolder = programFolder;
+    state.machineName = platform::machineName();
     state.loggerId = loggerId;
     state.server = HttpServer_Create(&options);
     if (state.server)
@@ -428,6 +431,14 @@ HttpServer* HttpApi_Server() { return api().server; }
 
 int HttpApi_OnEvent(const HttpEvent* event) {
     if (event->type != SB_EV_REQUEST) return SB_CONTINUE;
+    HttpConnection* c = event->connection;
+    if (const char* refusal = Http_RefusalText(reinterpret_cast<const char*>(c->receive.data), api().machineName)) {
+        logLine(api().loggerId, "Server event SB_EV_REQUEST %s %s refused: %s", event->method, event->path, refusal);
+        Http_SendStatus(c, 403, "Forbidden");
+        Http_SendHeader(c, "Content-Type", "text/plain; charset=utf-8");
+        Http_WriteFormat(c, "%s\n", refusal);
+        return SB_CONTINUE;
+    }
     const char* path = event->path;
     if (std::strcmp(path, "/api") == 0 || std::strncmp(path, "/api/", 5) == 0) serveApi(event);
     else serveFile(event);
@@ -467,8 +478,11 @@ void HttpApi_RunCommand(InstanceDirectory& instances, InstanceView& instance, co
         r.controllerstart = std::min(std::max(v, 0), model::kControllerCount - 1);
     } else if (name == "options") {
         if (!first) return;
-        if (const model::OptionInfo* option = model::optionByApiKey(first))
+        if (const model::OptionInfo* option = model::optionByApiKey(first)) {
+            const model::InstanceOptions before = o;
             model::setOptionTicked(*option, o, instances.singleEditor(), std::strcmp(value, "true") == 0);
+            instance.optionsChanged(before);
+        }
     } else if (name == "articulations") {
         if (!first || !second) return;
         const int32_t slot = toInt(first);

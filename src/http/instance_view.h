@@ -24,6 +24,9 @@ public:
     // After a command changed stored data: state changed and a repaint. [ui]
     virtual void changed() = 0;
     virtual void repaint() = 0;
+    // After a command changed options (`before`: as they were): what the instance derives from
+    // them follows, as after the editor's switches. [ui]
+    virtual void optionsChanged(const model::InstanceOptions& before) = 0;
     // A trace line, written only while the instance's debug log is on.
     virtual void log(const char* line) = 0;
     virtual bool logging() const = 0;  // whether its debug log is on

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -76,6 +77,9 @@ public:
 // [ui] Whether a TCP socket could listen on `port` on every IPv4 interface now, without address
 // reuse (which on Windows would let it share a port another program listens on).
 bool tcpPortAvailable(uint16_t port);
+
+// [ui] This machine's own name as the system knows it (gethostname), or "" when it cannot tell.
+std::string machineName();
 
 // The process's sockets. Tests may install their own; nullptr restores the platform's.
 Sockets& sockets();

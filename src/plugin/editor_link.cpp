@@ -4,6 +4,7 @@
 
 #include "http/http_api.h"
 #include "model/key_names.h"
+#include "model/options.h"
 #include "plugin/host_codes.h"
 #include "plugin/instance_core.h"
 
@@ -28,19 +29,26 @@ void InstanceCore::EditorLink::setControllerValue(int parameterIndex, int value)
     core_.host_.parameterChanged(parameterIndex, value);
 }
 
+void InstanceCore::optionsChanged(const model::InstanceOptions& before) {
+    model::InstanceOptions& o = records_.options;
+    if (o.altmiddlec != before.altmiddlec) rebuildNoteNames();
+    if (o.paramknob != before.paramknob) params_.layoutChanged();
+    if (before.articbanks && !o.articbanks) {
+        session_.currentBank = 0;
+        o.startart = 0;
+    }
+}
+
 void InstanceCore::EditorLink::optionToggled(const char* stateKey) {
-    model::InstanceOptions& o = core_.records_.options;
-    if (!std::strcmp(stateKey, "altmiddlec")) {
-        core_.rebuildNoteNames();
-    } else if (!std::strcmp(stateKey, "articbanks")) {
-        if (!o.articbanks) {
-            core_.session_.currentBank = 0;
-            o.startart = 0;
-        }
+    // The editor has flipped the option already.
+    model::InstanceOptions before = core_.records_.options;
+    if (const model::OptionInfo* option = model::optionByStateKey(stateKey); option && option->field)
+        before.*option->field = before.*option->field ? 0 : 1;
+    core_.optionsChanged(before);
+    if (!std::strcmp(stateKey, "articbanks")) {
         core_.host_.request(fruity::kReqNamesChanged, 0, kColourNamesChanged);
         core_.host_.request(fruity::kReqNamesChanged, 0, kPropertyNamesChanged);
     } else if (!std::strcmp(stateKey, "paramknob")) {
-        core_.params_.layoutChanged();
         core_.host_.request(fruity::kReqSetParamCount, 0, core_.params_.parameterCountInUse());
         core_.host_.request(fruity::kReqNamesChanged, 0, kParameterNamesChanged);
     }

@@ -191,6 +191,7 @@ void InstanceCore::setHttpApiEnabled(bool enabled) {
 void InstanceCore::saveState(model::ByteSink& sink) { model::SaveState(records_, processWide().singleEditor, sink); }
 
 void InstanceCore::restoreState(model::ByteSource& source) {
+    const model::InstanceOptions before = records_.options;
     const int32_t midixtend = records_.options.midixtend;
     ResetToDefaults();
 
@@ -208,6 +209,7 @@ void InstanceCore::restoreState(model::ByteSource& source) {
     session_.publishNoteView();
     loadedFormat_ = result.format;
     const bool keyNamesRead = reloadKeyNames(result.keyNamesToReload);
+    optionsChanged(before);  // before the load's own articulation parameter, which older formats place
 
     if (result.announceParameters) {
         params_.setArticulationIndex(result.articulationIndex);

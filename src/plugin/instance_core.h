@@ -83,6 +83,10 @@ public:
 
     // The 128 key names ("C3" ...), rebuilt after a restore and when `altmiddlec` changes. [ui]
     void rebuildNoteNames();
+    // The one way a change of options takes effect, from the editor, the API (the web page) or a
+    // restored state: what the instance derives from them follows (note names, the parameter
+    // layout, the bank). `before` is the options as they were; host messages are each path's own.
+    void optionsChanged(const model::InstanceOptions& before) override;
     const engine::NoteNameTable& noteNames() const { return noteNames_; }
 
     // Key names of articulation `index`: load from `path` (clear without one), or run a command

@@ -4,7 +4,6 @@
 
 #include <functional>
 
-#include "editor/note_text.h"
 #include "support/editor_fixture.h"
 
 namespace {
@@ -40,18 +39,6 @@ protected:
         ed().input(e);
     }
 };
-
-TEST(NoteText, NamesAndNumbers) {
-    struct Case {
-        const char* text;
-        bool alt;
-        int32_t note;
-    };
-    for (const Case& c : {Case{"C#3", false, 61}, {"Db3", false, 61}, {"C3", false, 60}, {"c3", true, 48},
-                          {"200", false, 200}, {"xyz", false, 0}, {"G8", false, 127}, {"C-2", false, 0},
-                          {"B", false, 35}, {"-5", false, -5}, {"99999999999999", false, 100000000}})
-        EXPECT_EQ(noteOfText(c.text, c.alt), c.note) << c.text;
-}
 
 TEST_F(MenusTest, RightClicksPromptForTheFieldUnderTheMouse) {
     struct Case {
@@ -109,7 +96,8 @@ TEST_F(MenusTest, TypedValuesAreReadClampedAndStored) {
     const Case cases[] = {
         {kKeyswitchHit, "Db3", note, 61},
         {kKeyswitchHit, "200", note, 127},
-        {kKeyswitchHit, "no", note, 0},
+        {kKeyswitchHit, "no", note, 127},  // no note: the value stays
+        {kKeyswitchHit, "", note, -1},
         {kProgramHit, "1", [](model::InstanceRecords& r) { return r.articulations.prog[0]; }, 0},
         {kCcNumberHit, "300", [](model::InstanceRecords& r) { return r.articulations.modc[0]; }, 127},
         {kPortHit, "300", [](model::InstanceRecords& r) { return r.options.port; }, 255},

@@ -152,6 +152,30 @@ TEST_F(HttpApiTest, ListsEveryInstanceAndSendsCommandsToAllWithIdZero) {
     EXPECT_EQ(getJson("/api/0/port=3"), document({{a, 0, 3}, {b, 1, 3, 2}, {c, 2, 3}}));
 }
 
+// Another site's page gets a short 403 and changes nothing, whatever it asks; the plugin's own
+// page, reached by the machine's name, is served as any client.
+TEST_F(HttpApiTest, RefusesOtherSitesBeforeAnyCommandOrFile) {
+    TFruityPlug* plug = create();
+    const std::string refusal = "HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain; charset=utf-8\r\n\r\n";
+    const std::string origin = "Host: 127.0.0.1:8000\r\nOrigin: http://evil.example\r\n";
+    for (const std::string& raw :
+         {"GET " + path(plug, "/port=9") + " HTTP/1.1\r\nSec-Fetch-Site: cross-site\r\n\r\n",
+          "PUT " + path(plug, "/json") + " HTTP/1.1\r\n" + origin + "Content-Length: 2\r\n\r\n[]",
+          std::string("GET /index.html HTTP/1.1\r\nHost: evil.example:8000\r\n\r\n")}) {
+        const std::string answer = request(raw);
+        EXPECT_EQ(answer.substr(0, refusal.size()), refusal) << raw;
+        EXPECT_LT(answer.size(), refusal.size() + 80) << raw;
+    }
+    EXPECT_EQ(records(plug).options.port, 0);
+    EXPECT_EQ(stateChanges(), 0u);
+
+    const std::string own = platform::machineName() + ".local:8000";
+    const std::string answer = request("GET " + path(plug, "/port=9") + " HTTP/1.1\r\nHost: " + own +
+                                       "\r\nOrigin: http://" + own + "\r\nSec-Fetch-Site: same-origin\r\n\r\n");
+    EXPECT_EQ(answer.substr(0, 15), "HTTP/1.1 200 OK");
+    EXPECT_EQ(records(plug).options.port, 9);
+}
+
 TEST_F(HttpApiTest, CommandsClampTheirValuesAndChangeOnlyWhatTheyName) {
     TFruityPlug* plug = create();
     model::InstanceRecords& r = records(plug);

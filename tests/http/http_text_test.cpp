@@ -1,4 +1,5 @@
-// The server's text functions: the byte buffer's formatted push, header lookup and URL decoding.
+// The server's text functions: the byte buffer's formatted push, header lookup, URL decoding and
+// the reading of a request's site headers.
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -6,6 +7,7 @@
 
 #include "http/byte_buffer.h"
 #include "http/http_server.h"
+#include "http/request_guard.h"
 
 namespace http {
 namespace {
@@ -78,6 +80,32 @@ TEST(HttpUrlDecodeTest, DecodesEscapesStopsAtTheQueryAndCutsAtTheSize) {
         EXPECT_EQ(Http_UrlDecode(out, c.source, c.size), c.result) << c.source;
         EXPECT_STREQ(out, c.decoded) << c.source;
     }
+}
+
+// What a browser sends for the plugin's own page, for another site's page and for a name that
+// was made to resolve to this machine; clients without these headers are served.
+TEST(HttpRefusalTest, RefusesOtherSitesAndForeignNamesOnly) {
+    const auto refused = [](const char* headers) {
+        const std::string head = std::string("GET /api/1/port=5 HTTP/1.1\r\n") + headers + "\r\n";
+        return Http_RefusalText(head.c_str(), "studio-pc.lan") != nullptr;
+    };
+    // The plugin's own page by any address or name, an address typed in, a client without headers.
+    for (const char* served :
+         {"", "Host:\r\n", "Host: [::1]:8000\r\n", "Host: LOCALHOST:8000\r\n", "Host: studio-pc.local.\r\n",
+          "Host: studio-pc.lan\r\n", "Host: Studio-PC:8000\r\nSec-Fetch-Site: none\r\n",
+          "Host: 127.0.0.1:8000\r\nSec-Fetch-Site: same-origin\r\nOrigin: http://127.0.0.1:8000\r\n",
+          "Host: 10.0.0.1\r\nOrigin: HTTP://10.0.0.1:80\r\n"})
+        EXPECT_FALSE(refused(served)) << served;
+    // Other sites' pages (another port of this machine is one), names only made to resolve here.
+    for (const char* other :
+         {"Sec-Fetch-Site: cross-site\r\n", "Host: localhost:8000\r\nSec-Fetch-Site: same-site\r\n",
+          "Host: 127.0.0.1:8000\r\nOrigin: http://127.0.0.1:3000\r\n", "Host: 127.0.0.1:8000\r\nOrigin: null\r\n",
+          "Host: 127.0.0.1:8000\r\nOrigin: https://127.0.0.1:8000\r\n", "Origin: http://127.0.0.1:8000\r\n",
+          "Host: studio-pc.attacker.example\r\n", "Host: localhost.attacker.example\r\n",
+          "Host: 127.0.0.1.attacker.example\r\n", "Host: 2130706433:8000\r\n", "Host: 127.0.0.256\r\n"})
+        EXPECT_TRUE(refused(other)) << other;
+    EXPECT_EQ(Http_RefusalText(nullptr, "studio-pc"), nullptr);
+    EXPECT_FALSE(Http_IsOwnHost("studio-pc", ""));  // a machine without a name has only addresses
 }
 
 }  // namespace

@@ -4,49 +4,19 @@
 // for a while by closed connections). Screenshots go to $VOXTRANE_WEB_OUT.
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import { spawn } from "node:child_process";
 import { once } from "node:events";
 import fs from "node:fs/promises";
 import net from "node:net";
 import path from "node:path";
 import { chromium } from "playwright-core";
+import { freePort, until, startDemo, stopDemo } from "./demo_host.mjs";
 
-const hostProgram = process.env.VOXTRANE_HOST;
 const outDir = process.env.VOXTRANE_WEB_OUT;
 const chromiumPath = process.env.CHROMIUM || "/usr/bin/chromium";
 
 let port, host, browser, page, base, relay, relayPort;
 const consoleErrors = [];
 const requests = [];
-
-async function freePort() {
-  const server = net.createServer().listen(0, "127.0.0.1");
-  await once(server, "listening");
-  const { port: found } = server.address();
-  server.close();
-  await once(server, "close");
-  return found;
-}
-
-async function until(what, check, ms = 10000) {
-  const end = Date.now() + ms;
-  for (;;) {
-    const value = await check().catch(() => undefined);
-    if (value) return value;
-    if (Date.now() > end) throw new Error("timed out waiting for " + what);
-    await new Promise((resolve) => setTimeout(resolve, 100));
-  }
-}
-
-async function startHost() {
-  host = spawn(hostProgram, ["demo", "--port", String(port), "--serve-seconds", "600"], { cwd: outDir, stdio: "ignore" });
-  await until("the demo's server", () => api("/api"));
-}
-
-async function stopHost() {
-  host.kill("SIGINT");
-  await once(host, "exit");
-}
 
 const relayed = new Set();
 async function openRelay() {
@@ -82,7 +52,7 @@ before(async () => {
   port = await freePort();
   relayPort = await freePort();
   base = "http://127.0.0.1:" + port + "/";
-  await startHost();
+  host = await startDemo(port, outDir);
   await openRelay();
   browser = await chromium.launch({ executablePath: chromiumPath, headless: true });
   page = await browser.newPage({ viewport: { width: 1280, height: 1100 }, acceptDownloads: true });
@@ -95,7 +65,7 @@ before(async () => {
 after(async () => {
   await browser?.close();
   relay?.close();
-  if (host && host.exitCode === null) await stopHost();
+  await stopDemo(host);
 });
 
 const field = (name) => page.getByLabel(name, { exact: true });

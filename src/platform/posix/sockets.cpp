@@ -128,6 +128,12 @@ bool tcpPortAvailable(uint16_t port) {
     return free;
 }
 
+std::string machineName() {
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0) return {};
+    return name;
+}
+
 Sockets& platformSockets() {
     static BsdSockets bsd;
     return bsd;

@@ -124,6 +124,13 @@ private:
 
 }  // namespace
 
+std::string machineName() {
+    platformSockets().startUp();
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0) return {};
+    return name;
+}
+
 bool tcpPortAvailable(uint16_t port) {
     platformSockets().startUp();
     const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
