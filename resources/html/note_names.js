@@ -4,6 +4,7 @@
 const VoxNotes = (function () {
   const kNames = ["C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"];
   const kSemitones = { A: 9, B: 11, C: 0, D: 2, E: 4, F: 5, G: 7 };
+  const kSaturation = 100000000;
 
   function octaveOffset(altMiddleC) {
     return altMiddleC ? 1 : 2;
@@ -15,25 +16,39 @@ const VoxNotes = (function () {
     return kNames[note % 12] + (Math.floor(note / 12) - octaveOffset(altMiddleC));
   }
 
-  // A typed keyswitch, read as the plugin's editor reads it (both are tested against one table
-  // of texts): null for no key (an empty text or a negative number), NaN for a text that is no
-  // note ("C", "C#3x"), else the key, which may lie outside 0..127. Blanks around the text and
-  // between a name's letter, sharp or flat and octave are allowed.
-  function readNote(text, altMiddleC) {
-    const trimmed = text.replace(/^[ \t]+|[ \t]+$/g, "");
-    if (trimmed === "") return null;
-    if (/^-?\d+$/.test(trimmed)) return trimmed.startsWith("-") ? null : Number(trimmed);
-    const named = /^([A-Ga-g])[ \t]*([#b\u266F\u266D]?)[ \t]*(-?\d+)$/.exec(trimmed);
-    if (!named) return NaN;
-    const accidental = { "#": 1, "\u266F": 1, b: -1, "\u266D": -1 }[named[2]] || 0;
-    return kSemitones[named[1].toUpperCase()] + accidental + 12 * (Number(named[3]) + octaveOffset(altMiddleC));
+  // The number `text` starts with (an optional sign, then digits), 0 when none; it saturates.
+  function integerOfText(text) {
+    let i = 0;
+    let negative = false;
+    if (text[0] === "-" || text[0] === "+") negative = text[i++] === "-";
+    let value = 0;
+    for (; i < text.length && text[i] >= "0" && text[i] <= "9"; ++i)
+      if (value < kSaturation) value = value * 10 + (text.charCodeAt(i) - 48);
+    value = Math.min(value, kSaturation);
+    return negative ? -value : value;
   }
 
-  // A MIDI note 0..127, -1 for no key, NaN for anything else.
+  // A typed keyswitch, read as the plugin's editor reads it (both are tested against one table
+  // of texts): a first character A..G (either case) makes a note name, "#" or "b" next raises or
+  // lowers it, and the octave is the number the rest starts with; any other text is the number
+  // it starts with. Not clamped.
+  function readNote(text, altMiddleC) {
+    const letter = (text[0] || "").toUpperCase();
+    if (!(letter in kSemitones)) return integerOfText(text);
+    let note = kSemitones[letter];
+    let octaveAt = 1;
+    if (text[1] === "#" || text[1] === "b") {
+      note += text[1] === "#" ? 1 : -1;
+      octaveAt = 2;
+    }
+    return note + 12 * (integerOfText(text.slice(octaveAt)) + octaveOffset(altMiddleC));
+  }
+
+  // A key 0..127 as the editor's field stores it (clamped), or -1 for an empty field: the page
+  // shows no keyswitch as an empty field, and leaving it empty keeps none.
   function parseNote(text, altMiddleC) {
-    const note = readNote(text, altMiddleC);
-    if (note === null) return -1;
-    return note >= 0 && note <= 127 ? note : NaN;
+    if (text.trim() === "") return -1;
+    return Math.min(127, Math.max(0, readNote(text, altMiddleC)));
   }
 
   // A whole number min..max, `empty` for an empty field, NaN for anything else.

@@ -129,12 +129,8 @@ void Editor::manualEntry(const char* caption) {
     const auto clamp127 = [](int32_t v) { return std::clamp(v, 0, 127); };
     if (what == "Icon ID") art.icon[a] = number;
     else if (what == "Keyswitch velocity") art.notevel[a] = number;
-    else if (what == "Keyswitch" || what == "Second keyswitch") {
-        int32_t& key = what == "Keyswitch" ? art.note[a] : art.modw[a];
-        const NoteReading reading = readNoteText(text, o.altmiddlec != 0);
-        if (reading.kind == NoteReading::Kind::kNone) key = -1;
-        else if (reading.kind == NoteReading::Kind::kKey) key = clamp127(reading.key);
-    }
+    else if (what == "Keyswitch") art.note[a] = clamp127(noteOfText(text, o.altmiddlec != 0));
+    else if (what == "Second keyswitch") art.modw[a] = clamp127(noteOfText(text, o.altmiddlec != 0));
     else if (what == "CC value" || what == "Velocity") art.modw[a] = clamp127(number);
     else if (what == "CC #") art.modc[a] = clamp127(number);
     else if (what == "Program change") art.prog[a] = number - 1;

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace editor {
 
@@ -12,18 +11,10 @@ namespace editor {
 int32_t integerOfText(const std::string& text);
 
 // A typed keyswitch, read the same way here and on the web page (resources/html/note_names.js;
-// both are tested against tests/editor/note_texts.tsv). Blanks around the text are ignored.
-// - A note name: a letter A..G in either case, an optional sharp ("#", "♯") or flat ("b", "♭"),
-//   then the octave, blanks allowed between the parts. Middle C (60) is C3, or C4 with the
-//   alternative middle C. The key may lie outside 0..127: the field clamps or refuses it.
-// - Digits: that key. A negative number, like an empty text, means no key (-1 is how every
-//   view writes "none").
-// - Anything else ("C", "C#3x", "60abc") is no note: the field keeps its value.
-struct NoteReading {
-    enum class Kind { kKey, kNone, kInvalid };
-    Kind kind;
-    int32_t key;  // kKey only
-};
-NoteReading readNoteText(std::string_view text, bool altMiddleC);
+// both are tested against tests/editor/note_texts.tsv). A text whose first character is a
+// letter A..G (either case) is a note name: "#" or "b" next raises or lowers it, then the
+// octave is the decimal prefix of the rest (none is 0), middle C (60) being C3, or C4 with the
+// alternative middle C. Any other text is a number by integerOfText. Not clamped: the field does.
+int32_t noteOfText(const std::string& text, bool altMiddleC);
 
 }  // namespace editor

@@ -96,8 +96,7 @@ TEST_F(MenusTest, TypedValuesAreReadClampedAndStored) {
     const Case cases[] = {
         {kKeyswitchHit, "Db3", note, 61},
         {kKeyswitchHit, "200", note, 127},
-        {kKeyswitchHit, "no", note, 127},  // no note: the value stays
-        {kKeyswitchHit, "", note, -1},
+        {kKeyswitchHit, "no", note, 0},
         {kProgramHit, "1", [](model::InstanceRecords& r) { return r.articulations.prog[0]; }, 0},
         {kCcNumberHit, "300", [](model::InstanceRecords& r) { return r.articulations.modc[0]; }, 127},
         {kPortHit, "300", [](model::InstanceRecords& r) { return r.options.port; }, 255},
