@@ -14,7 +14,7 @@ int32_t readOnce(const int32_t& field) { return __atomic_load_n(&field, __ATOMIC
 }  // namespace
 
 Session::Session(model::InstanceRecords& records, SessionHost& host, SharedTables& shared, const void* traceId)
-    : records_(records), host_(host), shared_(shared), traceId_(traceId) {}
+    : monitor_(shared.monitorNumbering), records_(records), host_(host), shared_(shared), traceId_(traceId) {}
 
 Session::NoteRead::NoteRead(const Session& s) : records_(s.records_) {
     if (s.traces_.onOwnerThread()) {
@@ -31,11 +31,12 @@ Route Session::route() const {
                  static_cast<uint8_t>(readOnce(o.midixtend) != 0)};
 }
 
-void Session::send(uint32_t message) { send(message, route()); }
+void Session::send(uint32_t message, Cause cause) { send(message, route(), cause); }
 
-void Session::send(uint32_t message, Route r) {
+void Session::send(uint32_t message, Route r, Cause cause) {
     if (shared_.muteTable[r.index()] != 0) return;
     if (r.midixtend) message = MidiExtendEncoding(message, r.slot);
+    if (shared_.monitoring) monitor_.record({message, ticks_, cause});
     host_.midiOut(message);
 }
 
@@ -46,15 +47,16 @@ void Session::SendChannelControllers(int mode, int controller) {
     int last = first;
     if (r.perColour()) last = records_.options.allchannelomni ? 15 : 0;
     for (int ch = first; ch <= last; ++ch) {
-        if (mode == kSendAll || mode == kSendPan) send(controlChange(r.port, ch, 10, pan), r);
-        if (mode == kSendAll || mode == kSendVolume) send(controlChange(r.port, ch, 7, volume), r);
-        if (mode == kSendAll || mode == kSendPitch) send(pitchBend(r.port, ch, pitchToBend(pitch)), r);
+        const Cause why{Why::kChannelController};
+        if (mode == kSendAll || mode == kSendPan) send(controlChange(r.port, ch, 10, pan), r, why);
+        if (mode == kSendAll || mode == kSendVolume) send(controlChange(r.port, ch, 7, volume), r, why);
+        if (mode == kSendAll || mode == kSendPitch) send(pitchBend(r.port, ch, pitchToBend(pitch)), r, why);
         if (mode != kSendAll && mode != kSendControllerValues) continue;
         for (int i = 0; i < kControllerCount; ++i) {
             if (c.cc[i] == model::kUnassignedCc || !c.on[i]) continue;
             if (controller != -1 && c.cc[i] != controller) continue;
-            if (c.cc[i] == model::kProgramChangeCc) send(programChange(r.port, ch, c.value[i]), r);
-            else send(controlChange(r.port, ch, c.cc[i], c.value[i]), r);
+            if (c.cc[i] == model::kProgramChangeCc) send(programChange(r.port, ch, c.value[i]), r, why);
+            else send(controlChange(r.port, ch, c.cc[i], c.value[i]), r, why);
         }
     }
 }
@@ -86,7 +88,7 @@ void Session::transportChanged(intptr_t value) {
             if (c.cc[i] != 64 || c.value[i] < 64) continue;
             c.value[i] = 0;
             markRepaint();
-            if (!sent) send(controlChange(o.port, o.channel, 64, 0));
+            if (!sent) send(controlChange(o.port, o.channel, 64, 0), {Why::kChannelController});
             sent = true;
         }
         return;

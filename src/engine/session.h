@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "engine/monitor.h"
 #include "engine/note_view.h"
 #include "engine/relaxed.h"
 #include "engine/shared_tables.h"
@@ -57,9 +58,12 @@ class Session {
 public:
     Session(model::InstanceRecords& records, SessionHost& host, SharedTables& shared, const void* traceId);
 
-    // The one way out for every message: mute, MIDI Extend, then the host, by the instance's
-    // route as it is now. [audio]
-    void send(uint32_t message);
+    // The one way out for every message: mute, MIDI Extend, the monitor, then the host, by the
+    // instance's route as it is now. [audio][ui]
+    void send(uint32_t message, Cause cause = {Why::kAutomation});
+    // What this instance sent lately, and why. [ui]
+    Monitor& monitor() { return monitor_; }
+    const Monitor& monitor() const { return monitor_; }
 
     // The instance's port, channel setting and MIDI Extend option, each read once: the UI
     // thread may change them while a note is on its way. [audio][ui]
@@ -183,13 +187,13 @@ private:
         else repaintsAsked_.store(repaintsAsked_.load() + 1);
     }
     void vtrace(const char* format, va_list args);
-    void send(uint32_t message, Route route);
-    int checkArticulation(int index, const NoteRead& read);
+    void send(uint32_t message, Route route, Cause cause = {});
+    int checkArticulation(int index, const NoteRead& read, int key = -1);
     void learnFrom(uint8_t key, int velocity);
     bool learnInto(uint32_t learning, uint8_t key, int velocity);
     void sendNoteOn(VoiceRecord& r);
     void sendNoteOff(VoiceRecord& r);
-    void sendKeyswitch(Route route, int channel, int key, int velocity, bool off);
+    void sendKeyswitch(Route route, int channel, int key, int velocity, bool off, Cause cause);
     uint8_t releaseVelocity(intptr_t hostVoice);
 
     static constexpr int kHoldKeys = 256;
@@ -200,6 +204,8 @@ private:
     std::array<Route, kHoldKeys> holdRoute_{};
 
     TraceQueue traces_;
+    Monitor monitor_;
+    Relaxed<uint32_t> ticks_ = 0;  // NewTick calls, the monitor's clock
     NoteView view_;
     std::atomic<uint32_t> learn_{0};
     alignas(64) Relaxed<uint32_t> repaintsAsked_ = 0;

@@ -64,6 +64,9 @@ struct SharedTables {
     std::array<CurrentArticulationState, kPortChannelCount> portChannelState{};
     // `MuteTable`: not 0 = every message on that port and channel is dropped.
     std::array<uint8_t, kPortChannelCount> muteTable{};
+    // Whether instances keep their live monitor (someone watches it). [ui] writes, [audio] reads
+    Relaxed<bool> monitoring = false;
+    uint64_t monitorNumbering = 0;  // entries kept by every instance's monitor [ui]
 
     SharedTables() {
         if (!lastControllerBias_) throw std::bad_alloc();

@@ -73,7 +73,9 @@ intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
         trace("ERROR: KRYL Instance out of voices");
         return 0;
     }
-    if (o.releasecc17) send(controlChange(route.port, route.channel(), 17, releaseVelocity(hostVoice)), route);
+    if (o.releasecc17)
+        send(controlChange(route.port, route.channel(), 17, releaseVelocity(hostVoice)), route,
+             {Why::kReleaseController, -1, key});
     unsigned char scratch[48] = {};
     host_.voiceQuery(hostVoice, kVoiceInfo, reinterpret_cast<intptr_t>(scratch));
 
@@ -90,7 +92,7 @@ intptr_t Session::TriggerVoice(const float* levels, intptr_t hostVoice) {
             index += model::kBankSize * currentBank;
         }
         if (route.perColour()) r->status = static_cast<uint8_t>(channelStatus(0x90, index));
-        const int result = checkArticulation(index, read);
+        const int result = checkArticulation(index, read, key);
         if (result != 0) {
             if (o.cctimerfix && result == 2) delayNotes = true;
             currentArticulation = index;
@@ -177,14 +179,14 @@ void Session::Session_FreeVoice(VoiceRecord* r) {
 
 void Session::sendNoteOn(VoiceRecord& r) {
     r.noteOn = 1;
-    send(r.message(), r.route());
+    send(r.message(), r.route(), {Why::kNoteOn, -1, r.key});
 }
 
 void Session::sendNoteOff(VoiceRecord& r) {
     r.status = static_cast<uint8_t>(0x80 | (r.status & 0x0F));
     r.velocity = releaseVelocity(r.hostVoice);
     r.noteOn = 0;
-    send(r.message(), r.route());
+    send(r.message(), r.route(), {Why::kNoteOff, -1, r.key});
 }
 
 uint8_t Session::releaseVelocity(intptr_t hostVoice) {
@@ -211,6 +213,7 @@ void Session::clearVoices() {
 }
 
 void Session::NewTick() {
+    ticks_ = ticks_ + 1;
     const NoteRead read(*this);
     const NoteOptions& o = read.options();
     if (o.holdkeyswitch) {
@@ -224,7 +227,7 @@ void Session::NewTick() {
                 continue;
             }
             trace("Releasing KS trigger (%i, %i)", key, holdChannel_[key]);
-            sendKeyswitch(holdRoute_[key], holdChannel_[key], key, 0, true);
+            sendKeyswitch(holdRoute_[key], holdChannel_[key], key, 0, true, {Why::kHeldKeyswitchOff});
             timer = 0.0f;
         }
     }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 
 #include "http/http_server.h"
@@ -238,6 +239,47 @@ void writeInstance(HttpConnection* c, InstanceView& instance, bool first, std::s
     Http_WriteFormat(c, "\t\t\t\t]\n\t\t\t}\n\t\t}");
 }
 
+// "/monitor/<after>": the messages every instance sent, numbered in one order across them,
+// those numbered above <after> (all that are kept for 0), oldest first, with why each went out.
+// The first request starts the monitor: until someone watches, nothing is kept.
+void serveMonitor(const HttpEvent* event) {
+    InstanceDirectory& instances = *api().instances;
+    instances.startMonitoring();
+    const char* rest = event->path + std::strlen("/monitor");
+    const uint64_t after = *rest == '/' ? std::strtoull(rest + 1, nullptr, 10) : 0;
+    struct Line {
+        uint64_t number;
+        uint32_t id;
+        engine::MonitorEntry entry;
+    };
+    std::vector<Line> lines;
+    for (size_t i = 0; i < instances.count(); ++i) {
+        InstanceView& instance = instances.at(i);
+        instance.monitor().since(after, [&](uint64_t number, const engine::MonitorEntry& e) {
+            lines.push_back({number, instance.id(), e});
+        });
+    }
+    std::sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.number < b.number; });
+    HttpConnection* c = event->connection;
+    Http_SendStatus(c, 200, "OK");
+    Http_SendHeader(c, "Content-Type", "application/json");
+    Http_WriteFormat(c, "{\"sent\": [");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Line& l = lines[i];
+        const uint32_t m = l.entry.message;
+        const engine::Cause& why = l.entry.cause;
+        char number[24];  // the writer formats 32-bit values only
+        std::snprintf(number, sizeof number, "%llu", static_cast<unsigned long long>(l.number));
+        Http_WriteFormat(c,
+                         "%s\n{\"n\": %s, \"id\": %u, \"tick\": %u, \"port\": %u, \"status\": %u, \"data1\": %u, "
+                         "\"data2\": %u, \"why\": \"%s\", \"articulation\": %i, \"key\": %i, \"from\": %i}",
+                         i ? "," : "", number, l.id, l.entry.tick, m >> 24, m & 0xFF,
+                         (m >> 8) & 0xFF, (m >> 16) & 0xFF, engine::whyText(why.why), why.articulation, why.key,
+                         static_cast<int>(why.from));
+    }
+    Http_WriteFormat(c, "\n]}\n");
+}
+
 void serveApi(const HttpEvent* event) {
     ApiState& state = api();
     logLine(state.loggerId, "Server event SB_EV_REQUEST %s %s", event->method, event->path);
@@ -441,6 +483,7 @@ int HttpApi_OnEvent(const HttpEvent* event) {
     }
     const char* path = event->path;
     if (std::strcmp(path, "/api") == 0 || std::strncmp(path, "/api/", 5) == 0) serveApi(event);
+    else if (std::strcmp(path, "/monitor") == 0 || std::strncmp(path, "/monitor/", 9) == 0) serveMonitor(event);
     else serveFile(event);
     return SB_CONTINUE;
 }

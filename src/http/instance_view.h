@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/monitor.h"
 #include "model/records.h"
 
 namespace http {
@@ -30,6 +31,8 @@ public:
     // A trace line, written only while the instance's debug log is on.
     virtual void log(const char* line) = 0;
     virtual bool logging() const = 0;  // whether its debug log is on
+    // What it sent lately, and why.
+    virtual const engine::Monitor& monitor() const = 0;
 
 protected:
     ~InstanceView() = default;
@@ -42,6 +45,9 @@ public:
     virtual InstanceView* find(uint32_t id) = 0;  // null when no live instance has that id
     // The process-wide "Show single editor" option, shared by every instance.
     virtual int32_t& singleEditor() = 0;
+    // Every instance keeps its monitor from now on (someone watches). Nothing is kept before:
+    // the note path does no more than it must while nobody looks.
+    virtual void startMonitoring() = 0;
 
 protected:
     ~InstanceDirectory() = default;

@@ -149,6 +149,7 @@ void InstanceCore::loadDroppedFile(const char* path) {
 void InstanceCore::periodicUpdate() {
     platform::WindowSystem& ws = platform::windowSystem();
     ProcessWide& p = processWide();
+    session_.monitor().drain();
     session_.traceQueue().drain([&](engine::TraceQueue::Sink sink, const char* line) {
         if (sink == engine::TraceQueue::Sink::kHostLog) host_.debugLine(line);
         else ws.debugOutput(line);

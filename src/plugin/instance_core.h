@@ -132,6 +132,7 @@ public:
     void repaint() override { repaintEditor(); }
     void log(const char* line) override { session_.trace("%s", line); }
     bool logging() const override { return session_.debugLog; }
+    const engine::Monitor& monitor() const override { return session_.monitor(); }
 
 private:
     // The engine's way out: MIDI and voices through the MIDI port, the rest through the core.

@@ -108,6 +108,41 @@ TEST_F(HttpApiTest, TheServerRunsWhileAnInstanceWantsIt) {
     EXPECT_EQ(sockets.openCount(), 0u);
 }
 
+// The monitor keeps nothing until someone asks; then each message of every instance, in one
+// numbering, with the rule that sent it, and a later request only what came after.
+TEST_F(HttpApiTest, MonitorSaysWhatEachInstanceSentAndWhy) {
+    TFruityPlug* a = create();
+    TFruityPlug* b = create();
+    for (TFruityPlug* plug : {a, b}) {
+        records(plug).articulations.note[0] = 24;
+        records(plug).articulations.note[1] = 25;
+    }
+    records(b).options.port = 1;
+    records(b).options.channel = 0;
+    testing_support::play(a, host, 1, {60, 0});
+    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n\r\n";
+    EXPECT_EQ(get("/monitor/0"), head + "{\"sent\": [\n]}\n");
+    testing_support::play(a, host, 2, {62, 1});
+    testing_support::play(b, host, 3, {64, 0});
+    const std::string sent = get("/monitor/0");
+    const auto line = [](uint64_t n, uint32_t id, int port, int status, int d1, int d2, const char* why, int art, int key,
+                         int from) {
+        char text[256];
+        std::snprintf(text, sizeof text,
+                      "{\"n\": %llu, \"id\": %u, \"tick\": 0, \"port\": %i, \"status\": %i, \"data1\": %i, "
+                      "\"data2\": %i, \"why\": \"%s\", \"articulation\": %i, \"key\": %i, \"from\": %i}",
+                      static_cast<unsigned long long>(n), id, port, status, d1, d2, why, art, key, from);
+        return std::string(text);
+    };
+    EXPECT_EQ(sent, head + "{\"sent\": [\n" + line(1, idOf(a), 0, 0x90, 25, 127, "keyswitch changed", 1, 62, 24) + ",\n" +
+                        line(2, idOf(a), 0, 0x80, 25, 0, "keyswitch released", 1, 62, -1) + ",\n" +
+                        line(3, idOf(a), 0, 0x90, 62, 100, "note", -1, 62, -1) + ",\n" +
+                        line(4, idOf(b), 1, 0x90, 24, 127, "keyswitch changed", 0, 64, 255) + ",\n" +
+                        line(5, idOf(b), 1, 0x80, 24, 0, "keyswitch released", 0, 64, -1) + ",\n" +
+                        line(6, idOf(b), 1, 0x90, 64, 100, "note", -1, 64, -1) + "\n]}\n");
+    EXPECT_EQ(get("/monitor/5"), head + "{\"sent\": [\n" + line(6, idOf(b), 1, 0x90, 64, 100, "note", -1, 64, -1) + "\n]}\n");
+}
+
 TEST_F(HttpApiTest, TheDocumentShowsEveryFieldWithJsonEscapes) {
     TFruityPlug* plug = create();
     plug->ProcessEvent(engine::kEventVolume, 100, 0);
