@@ -119,15 +119,32 @@ void BM_VoiceCycle(benchmark::State& state) {
     }
     const uint64_t midiBefore = host.midiCount, doneBefore = host.doneCount;
     intptr_t colour = 1;
+    // The live monitor on: every message copied into the ring, which another thread empties as
+    // the UI thread's periodic call does in the plugin.
+    const bool monitor = state.range(2) != 0;
+    engine::Monitor& ring = static_cast<KRYLVSTExprPlug*>(plug)->core().session().monitor();
+    std::atomic<bool> stop{false};
+    std::thread drainer;
     {
         BusyInterface interface(plug, state.range(1) != 0);  // stops before the instance goes
+        processWide().engineTables->monitoring = monitor;      // the server would switch it on
+        if (monitor)
+            drainer = std::thread([&] {
+                while (!stop.load(std::memory_order_relaxed)) {
+                    ring.drain();
+                    std::this_thread::yield();
+                }
+            });
         for (auto _ : state) {
             const intptr_t voice = plug->TriggerVoice(&params, kCycleVoice + colour);
             plug->Voice_Release(voice);
             plug->Voice_Kill(voice);
             colour ^= 1;
         }
+        stop = true;
+        if (drainer.joinable()) drainer.join();
     }
+    processWide().engineTables->monitoring = false;
     reportPerCycle(state, host, midiBefore, doneBefore);
     plug->DestroyObject();
 }
@@ -282,14 +299,17 @@ void BM_VoiceCycleReference(benchmark::State& state) {
 // Ours and the reference side by side for each number of voices already sounding.
 int main(int argc, char** argv) {
     for (int sounding : {0, 1000, kSlots - 1}) {
-        benchmark::RegisterBenchmark("BM_VoiceCycle", BM_VoiceCycle)->Args({sounding, 0});
+        benchmark::RegisterBenchmark("BM_VoiceCycle", BM_VoiceCycle)->Args({sounding, 0, 0});
         benchmark::RegisterBenchmark("BM_VoiceCycleReference", BM_VoiceCycleReference)->Args({sounding, 0});
     }
     // The same cycle while the editor is open and the HTTP server is polled on another thread.
     for (int sounding : {0, 1000}) {
-        benchmark::RegisterBenchmark("BM_VoiceCycle", BM_VoiceCycle)->Args({sounding, 0});
-        benchmark::RegisterBenchmark("BM_VoiceCycleWithEditorAndServer", BM_VoiceCycle)->Args({sounding, 1});
+        benchmark::RegisterBenchmark("BM_VoiceCycle", BM_VoiceCycle)->Args({sounding, 0, 0});
+        benchmark::RegisterBenchmark("BM_VoiceCycleWithEditorAndServer", BM_VoiceCycle)->Args({sounding, 1, 0});
     }
+    // The live monitor off and on, side by side.
+    benchmark::RegisterBenchmark("BM_VoiceCycle", BM_VoiceCycle)->Args({0, 0, 0});
+    benchmark::RegisterBenchmark("BM_VoiceCycleWithMonitor", BM_VoiceCycle)->Args({0, 0, 1});
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -61,7 +61,11 @@ public:
             return;
         }
         const uint32_t head = head_.load(std::memory_order_relaxed);
-        if (head - tail_.load(std::memory_order_acquire) >= kRing) return;  // the UI thread is behind: lost
+        // The UI thread's index is read only when the ring looks full, not for every entry.
+        if (head - tailSeen_ >= kRing) {
+            tailSeen_ = tail_.load(std::memory_order_acquire);
+            if (head - tailSeen_ >= kRing) return;  // the UI thread is behind: lost
+        }
         ring_[head & (kRing - 1)] = e;
         head_.store(head + 1, std::memory_order_release);
     }
@@ -92,6 +96,7 @@ private:
 
     std::array<MonitorEntry, kRing> ring_{};
     alignas(64) std::atomic<uint32_t> head_{0};
+    uint32_t tailSeen_ = 0;  // the audio thread's last look at tail_
     alignas(64) std::atomic<uint32_t> tail_{0};
     std::array<Kept, kHistory> history_{};
     uint64_t count_ = 0;

@@ -241,10 +241,9 @@ void writeInstance(HttpConnection* c, InstanceView& instance, bool first, std::s
 
 // "/monitor/<after>": the messages every instance sent, numbered in one order across them,
 // those numbered above <after> (all that are kept for 0), oldest first, with why each went out.
-// The first request starts the monitor: until someone watches, nothing is kept.
+// The instances keep their monitors while the server runs.
 void serveMonitor(const HttpEvent* event) {
     InstanceDirectory& instances = *api().instances;
-    instances.startMonitoring();
     const char* rest = event->path + std::strlen("/monitor");
     const uint64_t after = *rest == '/' ? std::strtoull(rest + 1, nullptr, 10) : 0;
     struct Line {
@@ -438,6 +437,7 @@ void HttpApi_Start(InstanceDirectory& instances, const std::string& programFolde
     state.machineName = platform::machineName();
     state.loggerId = loggerId;
     state.server = HttpServer_Create(&options);
+    instances.setMonitoring(state.server != nullptr);
     if (state.server)
         logLine(loggerId, "Listening on port %s:%s [%p]", orNull(options.host), port, static_cast<void*>(state.server));
 }
@@ -457,6 +457,7 @@ void HttpApi_Stop(uint32_t loggerId) {
     if (!state.server) return;
     HttpServer_Close(state.server);
     state.server = nullptr;
+    state.instances->setMonitoring(false);
     state.document = SharedDocument{};  // a later server builds its own
     state.files.clear();
     state.uncachedFile = std::string();

@@ -45,9 +45,9 @@ public:
     virtual InstanceView* find(uint32_t id) = 0;  // null when no live instance has that id
     // The process-wide "Show single editor" option, shared by every instance.
     virtual int32_t& singleEditor() = 0;
-    // Every instance keeps its monitor from now on (someone watches). Nothing is kept before:
-    // the note path does no more than it must while nobody looks.
-    virtual void startMonitoring() = 0;
+    // Whether every instance keeps its monitor: while the server runs, for the page. Otherwise
+    // nothing is kept, and the note path does no more than it must.
+    virtual void setMonitoring(bool on) = 0;
 
 protected:
     ~InstanceDirectory() = default;

@@ -43,8 +43,8 @@ public:
     http::InstanceView& at(size_t index) override { return *processWide().registry.instances()[index]; }
     http::InstanceView* find(uint32_t id) override { return processWide().registry.find(id); }
     int32_t& singleEditor() override { return processWide().singleEditor; }
-    void startMonitoring() override {
-        if (processWide().engineTables) processWide().engineTables->monitoring = true;
+    void setMonitoring(bool on) override {
+        if (processWide().engineTables) processWide().engineTables->monitoring = on;
     }
 };
 

@@ -108,8 +108,9 @@ TEST_F(HttpApiTest, TheServerRunsWhileAnInstanceWantsIt) {
     EXPECT_EQ(sockets.openCount(), 0u);
 }
 
-// The monitor keeps nothing until someone asks; then each message of every instance, in one
-// numbering, with the rule that sent it, and a later request only what came after.
+// The monitor: while the server runs, each message of every instance, in one numbering, with
+// the rule that sent it; a later request gets only what came after. Nothing is kept while the
+// server is off.
 TEST_F(HttpApiTest, MonitorSaysWhatEachInstanceSentAndWhy) {
     TFruityPlug* a = create();
     TFruityPlug* b = create();
@@ -119,7 +120,9 @@ TEST_F(HttpApiTest, MonitorSaysWhatEachInstanceSentAndWhy) {
     }
     records(b).options.port = 1;
     records(b).options.channel = 0;
+    impl(a).setHttpApiEnabled(false);
     testing_support::play(a, host, 1, {60, 0});
+    impl(a).setHttpApiEnabled(true);
     const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n\r\n";
     EXPECT_EQ(get("/monitor/0"), head + "{\"sent\": [\n]}\n");
     testing_support::play(a, host, 2, {62, 1});

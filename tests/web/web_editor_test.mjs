@@ -157,6 +157,22 @@ test("round-trips a bank through export and import, and refuses a bad file", asy
   assert.deepEqual(consoleErrors, []);
 });
 
+test("the monitor lists what the demo sent and why, pauses, clears and filters by instance", async () => {
+  const lines = page.locator("#monitor-lines li");
+  await until("monitor lines", async () => (await lines.count()) > 10);
+  const all = await lines.allInnerTexts();
+  assert.ok(all.some((line) => /note on .* \u2014 note/.test(line)), all.slice(0, 5).join("\n"));
+  assert.ok(all.some((line) => /\u2014 (keyswitch|program|controller) changed, articulation \d+/.test(line)), all.join("\n"));
+  const { instances } = await api("/api");
+  await page.locator("#monitor-instance").selectOption(String(instances[1].id));
+  for (const line of await lines.allInnerTexts()) assert.ok(line.startsWith("#" + instances[1].id + " "), line);
+  await page.getByRole("button", { name: "Pause" }).click();
+  await page.getByRole("button", { name: "Clear" }).click();
+  assert.equal(await lines.count(), 0);
+  await page.getByRole("button", { name: "Resume" }).click();
+  await page.locator("#monitor-instance").selectOption("");
+});
+
 test("says when the server is gone, asks gently, and recovers by itself", async () => {
   await closeRelay();
   const connection = page.locator("#connection");
