@@ -61,6 +61,11 @@ int32_t* articulationField(model::InstanceRecords& r, int target) {
     }
 }
 
+// A stored value (anything a damaged state holds) moved by a drag, within low..high.
+int clampedSum(int32_t value, int delta, int low, int high) {
+    return static_cast<int>(std::clamp<int64_t>(int64_t{value} + delta, low, high));
+}
+
 bool nearPress(Point a, Point b) { return std::abs(a.x - b.x) <= kClickSlack && std::abs(a.y - b.y) <= kClickSlack; }
 
 }  // namespace
@@ -218,14 +223,14 @@ void Editor::applyDrag() {
     const int vertical = static_cast<int>(state_.dragTravel[1]);  // toward zero
     if (int32_t* field = articulationField(r, target)) {
         const Range range = rangeOf(target);
-        const int v = std::clamp(state_.dragStartValue + vertical / range.stepsPerUnit, range.low, range.high);
+        const int v = clampedSum(state_.dragStartValue, vertical / range.stepsPerUnit, range.low, range.high);
         if (v == *field) return;
+        *field = v;  // before the report, which hands the change to the notes
         host_.stateChanged();
         if (target == kVelocityTarget) status("Note velocity set to %i", v, 0);
-        *field = v;
         invalidate(false);
     } else if (target == kPortTarget || target == kChannelTarget) {
-        int v = state_.dragStartValue + vertical / rangeOf(target).stepsPerUnit;
+        int v = clampedSum(state_.dragStartValue, vertical / rangeOf(target).stepsPerUnit, -1, 255);
         int32_t& field = target == kPortTarget ? o.port : o.channel;
         if (target == kPortTarget) {
             v = std::clamp(v, 0, 255);
@@ -243,7 +248,7 @@ void Editor::applyDrag() {
         const int c = r.shownController(target - kFirstControlTarget);
         if (c < 0) return;
         const int travel = target == kFirstControlTarget ? static_cast<int>(state_.dragTravel[0]) : vertical;
-        const int v = std::clamp(state_.dragStartValue + travel, 0, 127);
+        const int v = clampedSum(state_.dragStartValue, travel, 0, 127);
         if (v == r.controllers.value[size_t(c)]) return;
         if (r.controllers.on[size_t(c)]) host_.setControllerValue(controllerParameter(c), v);
         status("CC #%i set to %i", r.controllers.cc[size_t(c)], r.controllers.value[size_t(c)]);

@@ -66,9 +66,11 @@ inline constexpr int kIconCount = 231;
 inline constexpr int kIconStripHeight = 56;
 inline constexpr int kIconSize = 27;
 inline constexpr int kDimRow = 28;
-inline constexpr Rect icon(int k, bool lit) { return {kIconColumn * k + 2, lit ? 0 : kDimRow, kIconSize, kIconSize}; }
+// A stored icon number may be anything: one outside the strip draws nothing.
+inline constexpr int iconX(int k) { return kIconColumn * (k < -1 ? -1 : k > kIconCount ? kIconCount : k) + 2; }
+inline constexpr Rect icon(int k, bool lit) { return {iconX(k), lit ? 0 : kDimRow, kIconSize, kIconSize}; }
 // The articulation panel's large icon: one pixel wider, from one row lower.
-inline constexpr Rect fieldIcon(int k) { return {kIconColumn * k + 2, 1, 28, kIconSize}; }
+inline constexpr Rect fieldIcon(int k) { return {iconX(k), 1, 28, kIconSize}; }
 
 // Sheet sizes, for the artwork and the checks that it fits.
 inline constexpr Point size(platform::Sheet s) {

@@ -72,7 +72,7 @@ void drawArticulation(const model::InstanceRecords& r, const PaintFacts& facts, 
 
     // The bar covers the unused top of the keyswitch field's velocity fill.
     Rect bar = sheet::kVelocityBar;
-    bar.height = std::clamp(kVelocityBarHeight - kVelocityBarHeight * art.notevel[size_t(a)] / 127, 0, kVelocityBarHeight);
+    bar.height = kVelocityBarHeight - kVelocityBarHeight * std::clamp(art.notevel[size_t(a)], 0, 127) / 127;
     canvas.copy(Sheet::kSkin, bar, kVelocityBarAt.x, kVelocityBarAt.y);
 
     canvas.setFont(font::kValue);
