@@ -25,6 +25,9 @@ bool replaceFile(const std::string& from, const std::string& to);
 // [any] Deletes a file; false with errno set on failure.
 bool removeFile(const std::string& utf8Path);
 
+// [any] Makes a folder; true when it exists afterwards (made now or before).
+bool makeFolder(const std::string& utf8Path);
+
 // What a file looks like from outside: equal stamps mean, for a cache, the same contents.
 struct FileStamp {
     uint64_t size = 0;

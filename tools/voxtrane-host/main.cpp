@@ -16,6 +16,7 @@
 #include "demo.h"
 #include "host_session.h"
 #include "hostkit/module_loader.h"
+#include "map_tool.h"
 #include "render.h"
 #include "serve.h"
 #include "snapshot.h"
@@ -54,6 +55,12 @@ const char* kUsage =
     "      icon picker) with the editor's own paint code and writes one PNG per panel to DIR;\n"
     "      the instance takes a saved state or a dropped bank first. Scale 1..4 (default 1).\n"
     "      Native build only.\n"
+    "  import FILE... -o DIR\n"
+    "      Converts articulation maps (.reabank, .expressionmap, .plist, .doricolib) into one\n"
+    "      .krylvox per bank under DIR, in folders from the bank's group; says what each\n"
+    "      articulation left out. Exit 0 when at least one bank was written.\n"
+    "  export BANK.krylvox -o OUT.(reabank|expressionmap|plist|doricolib)\n"
+    "      Writes a bank in another program's format and says what the format cannot hold.\n"
     "\n"
     "options:\n"
     "  --plugin PATH   the module to load\n"
@@ -238,6 +245,22 @@ int stateCommand(hostkit::PluginModule* module, bool verbose, const std::vector<
     return 0;
 }
 
+int mapCommand(const std::string& command, const std::vector<std::string>& args) {
+    std::vector<std::string> files;
+    std::string output;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
+        else if (!args[i].empty() && args[i][0] != '-') files.push_back(args[i]);
+        else return fail(command + ": unexpected argument " + args[i] + " (see --help)");
+    }
+    if (command == "import") {
+        if (files.empty() || output.empty()) return fail("import: needs FILE... and -o DIR (see --help)");
+        return voxhost::importMaps(files, output);
+    }
+    if (files.size() != 1 || output.empty()) return fail("export: needs one BANK.krylvox and -o OUT (see --help)");
+    return voxhost::exportBank(files.front(), output);
+}
+
 int snapshot(const std::vector<std::string>& args) {
     voxhost::SnapshotRequest request;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -285,8 +308,10 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (command != "demo" && command != "render" && command != "state" && command != "snapshot")
+    if (command != "demo" && command != "render" && command != "state" && command != "snapshot" &&
+        command != "import" && command != "export")
         return fail("unknown command " + command + " (see --help)");
+    if (command == "import" || command == "export") return mapCommand(command, rest);
     if (command == "snapshot") return snapshot(rest);
     if (command == "state" && !rest.empty() && rest[0] == "dump") return stateCommand(nullptr, verbose, rest);
 

@@ -12,6 +12,11 @@ bool replaceFile(const std::string& from, const std::string& to) {
 
 bool removeFile(const std::string& utf8Path) { return std::remove(utf8Path.c_str()) == 0; }
 
+bool makeFolder(const std::string& utf8Path) {
+    struct stat s {};
+    return ::mkdir(utf8Path.c_str(), 0777) == 0 || (::stat(utf8Path.c_str(), &s) == 0 && S_ISDIR(s.st_mode));
+}
+
 bool regularFileStamp(const std::string& utf8Path, FileStamp& stamp) {
     struct stat s {};
     if (::stat(utf8Path.c_str(), &s) != 0 || !S_ISREG(s.st_mode)) return false;

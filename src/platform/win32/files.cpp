@@ -37,6 +37,14 @@ bool failed(DWORD error) {
 
 }  // namespace
 
+bool makeFolder(const std::string& utf8Path) {
+    std::wstring path;
+    if (!wideFromUtf8(utf8Path, path) || path.empty()) return false;
+    if (CreateDirectoryW(path.c_str(), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool replaceFile(const std::string& from, const std::string& to) {
     std::wstring wideFrom, wideTo;
     if (!wideFromUtf8(from, wideFrom) || !wideFromUtf8(to, wideTo)) return failed(ERROR_INVALID_NAME);
