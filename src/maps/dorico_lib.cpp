@@ -71,8 +71,8 @@ MapReading readDoricoLib(std::string_view text) {
         const uint32_t combinations = doc.child(def, "playingTechniqueCombinations");
         for (uint32_t c = doc.child(combinations); c != kNoElement; c = doc.next(c)) {
             MapArticulation a;
-            a.name = doc.text(doc.child(c, "name"));
-            if (a.name.empty()) a.name = doc.text(doc.child(c, "techniqueIDs"));
+            const uint32_t name = doc.child(c, "name");
+            a.name = doc.text(name != kNoElement ? name : doc.child(c, "techniqueIDs"));
             if (hasContent(doc, doc.child(c, "conditions"))) a.lost.push_back("conditions");
             if (hasContent(doc, doc.child(c, "switchOffActions"))) a.lost.push_back("switch-off actions");
             const uint32_t actions = doc.child(c, "switchOnActions");

@@ -154,6 +154,7 @@ Slot slotOf(const MapArticulation& articulation, std::vector<std::string>& lost)
 
 Import convertReading(const MapReading& reading, const model::IconNameTable& icons) {
     Import out;
+    out.report = reading.notes;
     for (const MapBank& source : reading.banks) {
         const std::string path = bankPath(source.group, source.name);
         for (const std::string& note : source.notes) out.report.push_back(path + ": " + note);

@@ -42,7 +42,8 @@ struct MapBank {
 
 struct MapReading {
     std::vector<MapBank> banks;
-    std::string error;  // set when the file is not a map of its kind
+    std::vector<std::string> notes;  // about the file as a whole
+    std::string error;               // set when the file is not a map of its kind
 };
 
 // One slot of a bank as the instance stores it.

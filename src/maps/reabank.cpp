@@ -122,9 +122,12 @@ MapOutput parseOutput(std::string_view spec) {
         args = spec.substr(at + 1);
         spec = spec.substr(0, at);
     }
-    if (const size_t at = spec.find('@'); at != std::string_view::npos) {
-        channel = std::string(spec.substr(at + 1));
-        spec = spec.substr(0, at);
+    // The channel sits after the type; some files put it after the arguments.
+    for (std::string_view* part : {&spec, &args}) {
+        if (const size_t at = part->find('@'); at != std::string_view::npos) {
+            if (channel.empty()) channel = std::string(part->substr(at + 1));
+            *part = part->substr(0, at);
+        }
     }
     const std::string_view type = spec;
     if (type.empty()) {
@@ -162,6 +165,7 @@ MapOutput parseOutput(std::string_view spec) {
         return o;
     }
     std::string lost;
+    if (const size_t dot = channel.find('.'); dot != std::string::npos) channel.replace(dot, 1, " bus ");
     if (!channel.empty() && channel != "-") lost = "routing to channel " + channel;
     if (!filter.empty()) lost += (lost.empty() ? "filter %" : ", filter %") + filter;
     o.lost = lost;
@@ -187,12 +191,12 @@ bool resolveClone(std::vector<RawBank>& banks, size_t index) {
             if (banks[i].id == ref || b.group + "/" + b.name == ref || b.group + "/" + banks[i].lineName == ref) found = i;
         }
         if (found == banks.size()) {
-            banks[index].bank.notes.push_back("clones " + ref + ", which is not in the file");
+            banks[index].bank.notes.push_back("clones " + banks[index].clone + ", which is not in the file");
             return false;
         }
         for (const size_t seen : chain) {
             if (seen == found) {
-                banks[index].bank.notes.push_back("clones " + ref + " in a cycle, not followed");
+                banks[index].bank.notes.push_back("clones " + banks[index].clone + " in a cycle, not followed");
                 return false;
             }
         }
@@ -291,7 +295,7 @@ MapReading readReaBank(std::string_view text) {
                       "%d Bank line(s) without two numbers (the first on line %d); %d program line(s) in no bank left out",
                       badBankLines, firstBadLine, orphanPrograms);
         if (out.banks.empty()) out.error = note;
-        else out.banks.front().notes.push_back(note);
+        else out.notes.push_back(note);
     }
     return out;
 }
