@@ -157,19 +157,21 @@ Import convertReading(const MapReading& reading, const model::IconNameTable& ico
     out.report = reading.notes;
     for (const MapBank& source : reading.banks) {
         const std::string path = bankPath(source.group, source.name);
-        for (const std::string& note : source.notes) out.report.push_back(path + ": " + note);
+        std::vector<std::string> bankLines;
+        for (const std::string& note : source.notes) bankLines.push_back(path + ": " + note);
         std::vector<Slot> slots;
+        std::vector<std::string> slotLines;  // one per slot, empty when nothing was lost
         for (const MapArticulation& a : source.articulations) {
             std::vector<std::string> lost;
             Slot slot = slotOf(a, lost);
             slot.icon = model::iconForRenamedArticulation(icons, slot.name, slot.icon);
-            if (!lost.empty()) out.report.push_back(path + ": " + slot.name + ": left out " + joined(lost));
+            slotLines.push_back(lost.empty() ? std::string() : path + ": " + slot.name + ": left out " + joined(lost));
             slots.push_back(std::move(slot));
         }
         const size_t parts = slots.empty() ? 1 : (slots.size() + model::kArticulationCount - 1) / model::kArticulationCount;
         if (parts > 1) {
-            out.report.push_back(path + ": " + std::to_string(slots.size()) + " articulations, split into " +
-                                 std::to_string(parts) + " banks of up to 64");
+            bankLines.push_back(path + ": " + std::to_string(slots.size()) + " articulations, split into " +
+                                std::to_string(parts) + " banks of up to 64");
         }
         for (size_t part = 0; part < parts; ++part) {
             Bank bank;
@@ -179,6 +181,11 @@ Import convertReading(const MapReading& reading, const model::IconNameTable& ico
             const size_t to = std::min(slots.size(), from + model::kArticulationCount);
             bank.slots.assign(std::make_move_iterator(slots.begin() + static_cast<long>(from)),
                               std::make_move_iterator(slots.begin() + static_cast<long>(to)));
+            bank.leftOut = bankLines;
+            for (size_t i = from; i < to; ++i)
+                if (!slotLines[i].empty()) bank.leftOut.push_back(slotLines[i]);
+            out.report.insert(out.report.end(), bank.leftOut.begin() + (part == 0 ? 0 : static_cast<long>(bankLines.size())),
+                              bank.leftOut.end());
             out.banks.push_back(std::move(bank));
         }
     }
@@ -293,11 +300,12 @@ Bank bankOf(const model::Articulations& a, int count, std::string name) {
     return bank;
 }
 
-void storeBank(const Bank& bank, model::Articulations& a) {
-    for (int i = 0; i < model::kArticulationCount; ++i) {
+int placeBank(const Bank& bank, model::Articulations& a, int startSlot) {
+    int placed = 0;
+    for (const Slot& s : bank.slots) {
+        const int i = startSlot + placed;
+        if (i < 0 || i >= model::kArticulationCount) break;
         model::resetArticulation(a, i);
-        if (static_cast<size_t>(i) >= bank.slots.size()) continue;
-        const Slot& s = bank.slots[static_cast<size_t>(i)];
         a.name[i] = s.name;
         a.icon[i] = s.icon;
         a.note[i] = s.note;
@@ -305,7 +313,45 @@ void storeBank(const Bank& bank, model::Articulations& a) {
         a.prog[i] = s.prog;
         a.modw[i] = s.modw;
         a.modc[i] = s.modc;
+        ++placed;
     }
+    return placed;
+}
+
+void storeBank(const Bank& bank, model::Articulations& a) {
+    for (int i = 0; i < model::kArticulationCount; ++i) model::resetArticulation(a, i);
+    placeBank(bank, a, 0);
+}
+
+std::vector<platform::MenuEntry> bankMenu(const std::vector<Bank>& banks) {
+    std::vector<platform::MenuEntry> menu;
+    for (size_t i = 0; i < banks.size(); ++i) {
+        platform::MenuEntry entry;
+        entry.id = static_cast<int>(i + 1);
+        entry.text = banks[i].name.empty() ? "(unnamed)" : banks[i].name;
+        if (banks[i].group.empty()) {
+            menu.push_back(std::move(entry));
+            continue;
+        }
+        auto group = std::find_if(menu.begin(), menu.end(), [&](const platform::MenuEntry& e) {
+            return !e.submenu.empty() && e.text == banks[i].group;
+        });
+        if (group == menu.end()) {
+            platform::MenuEntry submenu;
+            submenu.text = banks[i].group;
+            menu.push_back(std::move(submenu));
+            group = menu.end() - 1;
+        }
+        group->submenu.push_back(std::move(entry));
+    }
+    return menu;
+}
+
+std::string leftOutMessage(const Bank& bank, size_t lines) {
+    std::string out = "Loaded \"" + bank.name + "\"; left out of it:";
+    for (size_t i = 0; i < bank.leftOut.size() && i < lines; ++i) out += "\n" + bank.leftOut[i];
+    if (bank.leftOut.size() > lines) out += "\nand " + std::to_string(bank.leftOut.size() - lines) + " more";
+    return out;
 }
 
 }  // namespace maps

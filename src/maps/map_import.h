@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "maps/map_model.h"
+#include "platform/menu.h"
 
 namespace maps {
 
@@ -38,7 +39,16 @@ std::vector<MapOutput> outputsOf(const Slot& slot, const std::string& where, std
 
 // The slots of a bank as the instance holds them (model::Articulations, 0 .. count-1).
 Bank bankOf(const model::Articulations& articulations, int count, std::string name);
-// A bank's slots into an instance's articulations from slot 0; the rest are reset.
+// A bank's slots into an instance's articulations from `startSlot`; those past 64 are dropped.
+// Returns how many were placed.
+int placeBank(const Bank& bank, model::Articulations& articulations, int startSlot);
+// The bank from slot 0 and every slot after it reset: nothing of an older bank stays.
 void storeBank(const Bank& bank, model::Articulations& articulations);
+
+// The banks of a file as a popup menu, ids 1.. in file order: banks of one group in a submenu
+// named after it, in the order groups first appear; banks without a group at the top.
+std::vector<platform::MenuEntry> bankMenu(const std::vector<Bank>& banks);
+// What a loaded bank left out, for one message box: the first `lines` lines, then "and N more".
+std::string leftOutMessage(const Bank& bank, size_t lines);
 
 }  // namespace maps

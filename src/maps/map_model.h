@@ -61,6 +61,7 @@ struct Bank {
     std::string group;
     std::string name;
     std::vector<Slot> slots;  // at most 64
+    std::vector<std::string> leftOut;  // this bank's lines of the report
 };
 
 struct Import {
