@@ -16,6 +16,7 @@ namespace {
 using testing_support::TempFolder;
 
 const std::string kData = VOXTRANE_TESTS_DIR "/maps/data/";
+const std::string kFactory = VOXTRANE_TESTS_DIR "/../resources/maps/Reaticulate-factory.reabank";
 
 const model::IconNameTable& icons() {
     static const model::IconNameTable table = [] {
@@ -71,7 +72,7 @@ TEST(MapFiles, RealFilesGiveEveryBankAndArticulation) {
     };
     const Case cases[] = {
         // 1,426 program lines: 2 hidden ones left out, 14 clones take their banks' articulations.
-        {"reabank/Reaticulate-factory.reabank", 218, 1518, "Spitfire/Chamber Strings | Basic Articulations",
+        {"../../../resources/maps/Reaticulate-factory.reabank", 218, 1518, "Spitfire/Chamber Strings | Basic Articulations",
          "  legato | icon 20 note -1/127 prog -1 mod 32/20\n"},
         {"expressionmap/SFAS Direction.expressionmap", 1, 7, " | SFAS Direction",
          "  Legato | icon 20 note 0/120 prog -1 mod -1/-1\n"},
@@ -138,7 +139,7 @@ TEST(MapFiles, EveryBankComesBackThroughEveryFormat) {
         {"UACC", 40, -1, 127, 42, 42, 32},
         {"Velocity", 40, 26, 1, -1, 90, -3},  // the play velocity has no place in any format
     };
-    const maps::Import factory = maps::importMapFile(kData + "reabank/Reaticulate-factory.reabank", icons());
+    const maps::Import factory = maps::importMapFile(kFactory, icons());
     std::vector<maps::Bank> banks = factory.banks;
     banks.push_back(own);
     for (const maps::MapFormat format : {maps::MapFormat::kReaBank, maps::MapFormat::kExpressionMap,

@@ -55,10 +55,11 @@ const char* kUsage =
     "      icon picker) with the editor's own paint code and writes one PNG per panel to DIR;\n"
     "      the instance takes a saved state or a dropped bank first. Scale 1..4 (default 1).\n"
     "      Native build only.\n"
-    "  import FILE... -o DIR\n"
+    "  import FILE... -o DIR [--quiet]\n"
     "      Converts articulation maps (.reabank, .expressionmap, .plist, .doricolib) into one\n"
     "      .krylvox per bank under DIR, in folders from the bank's group; says what each\n"
-    "      articulation left out. Exit 0 when at least one bank was written.\n"
+    "      articulation left out (--quiet: only the summary). Exit 0 when at least one bank was\n"
+    "      written.\n"
     "  export BANK.krylvox -o OUT.(reabank|expressionmap|plist|doricolib)\n"
     "      Writes a bank in another program's format and says what the format cannot hold.\n"
     "\n"
@@ -248,14 +249,16 @@ int stateCommand(hostkit::PluginModule* module, bool verbose, const std::vector<
 int mapCommand(const std::string& command, const std::vector<std::string>& args) {
     std::vector<std::string> files;
     std::string output;
+    bool quiet = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
+        else if (args[i] == "--quiet" && command == "import") quiet = true;
         else if (!args[i].empty() && args[i][0] != '-') files.push_back(args[i]);
         else return fail(command + ": unexpected argument " + args[i] + " (see --help)");
     }
     if (command == "import") {
         if (files.empty() || output.empty()) return fail("import: needs FILE... and -o DIR (see --help)");
-        return voxhost::importMaps(files, output);
+        return voxhost::importMaps(files, output, quiet);
     }
     if (files.size() != 1 || output.empty()) return fail("export: needs one BANK.krylvox and -o OUT (see --help)");
     return voxhost::exportBank(files.front(), output);

@@ -55,7 +55,7 @@ std::string safeFileName(const std::string& name) {
     return out.empty() ? "Bank" : out;
 }
 
-int importMaps(const std::vector<std::string>& files, const std::string& folder) {
+int importMaps(const std::vector<std::string>& files, const std::string& folder, bool quiet) {
     if (!platform::makeFolder(folder)) return complain(folder + ": cannot make the folder");
     model::IconNameTable icons;
     model::loadTemplateFile(platform::joinProgramPath(hostkit::executableFolder(), model::kTemplateFile), icons);
@@ -69,7 +69,8 @@ int importMaps(const std::vector<std::string>& files, const std::string& folder)
             ++bad;
             continue;
         }
-        for (const std::string& line : result.report) std::printf("%s\n", line.c_str());
+        if (!quiet)
+            for (const std::string& line : result.report) std::printf("%s\n", line.c_str());
         lines += static_cast<int>(result.report.size());
         for (const maps::Bank& bank : result.banks) {
             std::string where;
