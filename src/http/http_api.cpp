@@ -13,6 +13,7 @@
 
 
 #include "http/http_server.h"
+#include "http/map_requests.h"
 #include "model/articulation_file.h"
 #include "model/defaults.h"
 #include "model/json_text.h"
@@ -430,6 +431,7 @@ int HttpApi_OnEvent(const HttpEvent* event) {
     if (event->type != SB_EV_REQUEST) return SB_CONTINUE;
     const char* path = event->path;
     if (std::strcmp(path, "/api") == 0 || std::strncmp(path, "/api/", 5) == 0) serveApi(event);
+    else if (isMapRequest(path)) serveMapRequest(event, api().programFolder);
     else serveFile(event);
     return SB_CONTINUE;
 }
