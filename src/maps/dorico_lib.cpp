@@ -1,8 +1,6 @@
 // Dorico expression maps: a library of definitions, each a list of playing-technique
 // combinations with the actions that switch them on. List items are read by position, whatever
 // their element is called.
-#include <cstdlib>
-
 #include "maps/map_import.h"
 #include "maps/map_model.h"
 #include "maps/xml_reader.h"
@@ -11,14 +9,6 @@ namespace maps {
 
 namespace {
 
-int intOf(const XmlDocument& doc, uint32_t element) {
-    if (element == kNoElement) return -1;
-    const std::string text = doc.text(element);
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    return end != text.c_str() && v >= -1000000 && v <= 1000000 ? static_cast<int>(v) : -1;
-}
-
 bool hasContent(const XmlDocument& doc, uint32_t element) {
     return element != kNoElement && (doc.child(element) != kNoElement || !doc.text(element).empty());
 }
@@ -26,8 +16,8 @@ bool hasContent(const XmlDocument& doc, uint32_t element) {
 MapOutput actionOf(const XmlDocument& doc, uint32_t action) {
     MapOutput o;
     const std::string type = doc.text(doc.child(action, "type"));
-    o.number = intOf(doc, doc.child(action, "param1"));
-    o.value = intOf(doc, doc.child(action, "param2"));
+    o.number = doc.integer(doc.child(action, "param1"), -1);
+    o.value = doc.integer(doc.child(action, "param2"), -1);
     if (type == "kKeySwitch") o.kind = OutputKind::kNote;
     else if (type == "kControlChange") o.kind = OutputKind::kController;
     else if (type == "kProgramChange") {
@@ -39,9 +29,7 @@ MapOutput actionOf(const XmlDocument& doc, uint32_t action) {
 
 // A technique id for a written combination, from its name where a plain one fits.
 const char* techniqueFor(const std::string& name) {
-    std::string lower = name;
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const std::string lower = lowerAscii(name);
     static const char* const kWords[][2] = {
         {"legato", "pt.legato"}, {"stacc", "pt.staccato"}, {"spicc", "pt.spiccato"}, {"pizz", "pt.pizzicato"},
         {"trem", "pt.tremolo"},  {"marcato", "pt.marcato"}, {"tenuto", "pt.tenuto"}, {"trill", "pt.trill"},

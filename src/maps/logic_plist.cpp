@@ -1,7 +1,5 @@
 // Logic Pro articulation sets: an XML property list, whose dictionaries alternate <key> elements
 // and their values.
-#include <cstdlib>
-
 #include "maps/map_import.h"
 #include "maps/map_model.h"
 #include "maps/xml_reader.h"
@@ -16,26 +14,12 @@ uint32_t value(const XmlDocument& doc, uint32_t dict, std::string_view key) {
     return kNoElement;
 }
 
-int intOf(const XmlDocument& doc, uint32_t element, int absent) {
-    if (element == kNoElement) return absent;
-    const std::string text = doc.text(element);
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    return end != text.c_str() && v >= -1000000 && v <= 1000000 ? static_cast<int>(v) : absent;
-}
-
-std::string lowered(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 MapOutput outputOf(const XmlDocument& doc, uint32_t dict) {
     MapOutput o;
     const std::string status = doc.text(value(doc, dict, "Status"));
-    const std::string kind = lowered(status);
-    o.number = intOf(doc, value(doc, dict, "MB1"), -1);
-    o.value = intOf(doc, value(doc, dict, "ValueLow"), -1);
+    const std::string kind = lowerAscii(status);
+    o.number = doc.integer(value(doc, dict, "MB1"), -1);
+    o.value = doc.integer(value(doc, dict, "ValueLow"), -1);
     if (kind == "note on") o.kind = OutputKind::kNote;
     else if (kind == "controller") o.kind = OutputKind::kController;
     else if (kind == "program") {

@@ -10,19 +10,19 @@
 
 namespace maps {
 
+std::string lowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
 namespace {
 
 // Larger than any map file seen by far; keeps a wrong file from costing the host its memory.
 constexpr uint64_t kMaxMapFileSize = 32u << 20;
 
 bool inMidiRange(int v) { return v >= 0 && v <= 127; }
-
-std::string lowered(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 std::string joined(const std::vector<std::string>& parts) {
     std::string out;
@@ -65,7 +65,7 @@ MapFormat formatOfPath(std::string_view path) {
     const size_t dot = path.find_last_of('.');
     const size_t slash = path.find_last_of("/\\");
     if (dot == std::string_view::npos || (slash != std::string_view::npos && slash > dot)) return MapFormat::kUnknown;
-    const std::string ext = lowered(path.substr(dot + 1));
+    const std::string ext = lowerAscii(path.substr(dot + 1));
     if (ext == "reabank") return MapFormat::kReaBank;
     if (ext == "expressionmap") return MapFormat::kExpressionMap;
     if (ext == "plist") return MapFormat::kLogicPlist;

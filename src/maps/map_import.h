@@ -10,6 +10,9 @@
 
 namespace maps {
 
+// Text with A-Z lowered, byte by byte.
+std::string lowerAscii(std::string_view text);
+
 // The format of a file name's extension (case-insensitive), else kUnknown.
 MapFormat formatOfPath(std::string_view path);
 // The file name without folder and extension: a bank's name where the file gives none.

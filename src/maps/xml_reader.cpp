@@ -1,6 +1,7 @@
 #include "maps/xml_reader.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace maps {
@@ -288,6 +289,14 @@ std::string XmlDocument::text(uint32_t index) const {
     const XmlElement& e = elements_[index];
     if (e.textIsCdata) return std::string(e.rawText);
     return decodeXmlText(trimmed(e.rawText));
+}
+
+int XmlDocument::integer(uint32_t index, int absent) const {
+    if (index >= elements_.size()) return absent;
+    const std::string value = text(index);
+    char* end = nullptr;
+    const long v = std::strtol(value.c_str(), &end, 10);
+    return end != value.c_str() && v >= -1000000 && v <= 1000000 ? static_cast<int>(v) : absent;
 }
 
 }  // namespace maps

@@ -50,6 +50,9 @@ public:
     std::string attribute(uint32_t index, std::string_view name, bool* found = nullptr) const;
     // The element's own text, decoded and trimmed.
     std::string text(uint32_t index) const;
+    // The element's text as a whole number within +-1,000,000 (trailing text ignored), else
+    // `absent`; also `absent` for kNoElement.
+    int integer(uint32_t index, int absent) const;
 
     static constexpr uint32_t kMaxDepth = 256;
     static constexpr size_t kMaxElements = 1000000;  // the largest real maps have a few tens of thousands
