@@ -236,6 +236,11 @@ group_maps() {
         back=$(find "back-$kind" -name 'ORC Bass.krylvox')
         if ! cmp -s "$back" "banks/ORC Bass.krylvox"; then fail "ORC Bass through $kind did not come back the same"; fi
     done
+    # The map dropped on the plugin plays as the bank it converts into.
+    run_host render "$input/strings.mid" -o dropped-map.mid --list --bank "$maps/expressionmap/ORC Bass.expressionmap"
+    expect_success "render through a dropped map"
+    run_host render "$input/strings.mid" -o dropped-bank.mid --list --bank "$work/banks/ORC Bass.krylvox"
+    if ! cmp -s dropped-map.mid dropped-bank.mid; then fail "a dropped map plays otherwise than its bank"; fi
     run_host export "banks/ORC Bass.krylvox" -o orc.txt
     expect_bad_input "export to a kind that is not a map" "orc.txt"
     run_host import "$work/empty.reabank" -o nothing

@@ -42,7 +42,8 @@ const char* kUsage =
     "  render IN.mid -o OUT.mid [--bank FILE.krylvox]... [--state FILE] [--list]\n"
     "         [--sample-rate HZ]\n"
     "      Plays a Standard MIDI File whose note channels are piano-roll colours through one\n"
-    "      instance per --bank (loaded as a dropped file) or per --state (a saved instance state),\n"
+    "      instance per --bank (loaded as a dropped file: a bank, a map file of one bank, a Kontakt\n"
+    "      instrument) or per --state (a saved instance state),\n"
     "      or one default instance, and writes every message the instances send, at the tick it\n"
     "      was sent, to OUT.mid: one track per output port and channel, tempo map kept. Tracks\n"
     "      with notes go to the instances in turn. --list also prints a listing.\n"
@@ -137,8 +138,11 @@ int render(hostkit::PluginModule& module, bool verbose, const std::vector<std::s
         const size_t dot = bank.find_last_of('.');
         std::string extension = dot == std::string::npos ? std::string() : bank.substr(dot + 1);
         for (char& ch : extension) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (extension != "krylvox" && extension != "txt" && extension != "nki")
-            return fail(bank + ": not an articulation bank (.krylvox, .txt) or Kontakt instrument (.nki)");
+        // A map of several banks would open the plugin's menu of banks, which no one here answers.
+        const bool map = extension == "reabank" || extension == "expressionmap" || extension == "plist" ||
+                         extension == "doricolib";
+        if (extension != "krylvox" && extension != "txt" && extension != "nki" && !map)
+            return fail(bank + ": not an articulation bank (.krylvox, .txt), map of one bank or Kontakt instrument (.nki)");
         std::FILE* f = platform::openFile(bank, "rb");
         if (!f) return fail(bank + ": " + std::strerror(errno));
         std::fclose(f);
