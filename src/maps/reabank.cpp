@@ -108,28 +108,28 @@ bool hasFlag(const std::string& flags, std::string_view flag) {
     return false;
 }
 
-MapOutput parseOutput(std::string_view spec) {
+MapOutput parseOutput(std::string_view event) {
     MapOutput o;
-    const std::string whole(spec);
-    if (!spec.empty() && spec.front() == '-') spec.remove_prefix(1);  // sends without routing: nothing to route here
+    const std::string whole(event);
+    if (!event.empty() && event.front() == '-') event.remove_prefix(1);  // sends without routing: nothing to route here
     std::string filter, channel;
-    if (const size_t at = spec.find('%'); at != std::string_view::npos) {
-        filter = std::string(spec.substr(at + 1));
-        spec = spec.substr(0, at);
+    if (const size_t at = event.find('%'); at != std::string_view::npos) {
+        filter = std::string(event.substr(at + 1));
+        event = event.substr(0, at);
     }
     std::string_view args;
-    if (const size_t at = spec.find(':'); at != std::string_view::npos) {
-        args = spec.substr(at + 1);
-        spec = spec.substr(0, at);
+    if (const size_t at = event.find(':'); at != std::string_view::npos) {
+        args = event.substr(at + 1);
+        event = event.substr(0, at);
     }
     // The channel sits after the type; some files put it after the arguments.
-    for (std::string_view* part : {&spec, &args}) {
+    for (std::string_view* part : {&event, &args}) {
         if (const size_t at = part->find('@'); at != std::string_view::npos) {
             if (channel.empty()) channel = std::string(part->substr(at + 1));
             *part = part->substr(0, at);
         }
     }
-    const std::string_view type = spec;
+    const std::string_view type = event;
     if (type.empty()) {
         o.lost = "routing to channel " + channel;
         return o;
@@ -273,8 +273,8 @@ MapReading readReaBank(std::string_view text) {
             std::string_view list = *outputs;
             while (!list.empty()) {
                 const size_t slash = list.find('/');
-                const std::string_view spec = list.substr(0, slash);
-                if (!spec.empty()) a.outputs.push_back(parseOutput(spec));
+                const std::string_view event = list.substr(0, slash);
+                if (!event.empty()) a.outputs.push_back(parseOutput(event));
                 list = slash == std::string_view::npos ? std::string_view() : list.substr(slash + 1);
             }
         }
