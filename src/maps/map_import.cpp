@@ -37,26 +37,19 @@ std::string bankPath(const std::string& group, const std::string& name) {
     return group.empty() ? name : group + "/" + name;
 }
 
-// Which XML format a text is, by its root element's name near the start.
+// Which format a text is: a text that does not start with a tag is a REAPER bank file; an XML
+// one is told by its root element's name, after any declaration, DOCTYPE or comment.
 MapFormat sniffFormat(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && text.size() - i > 0) {
-        const size_t lt = text.find('<', i);
-        if (lt == std::string_view::npos || lt > 4096) break;
-        const char c = lt + 1 < text.size() ? text[lt + 1] : '\0';
-        if (c != '?' && c != '!') {
-            const std::string_view rest = text.substr(lt + 1);
-            if (rest.rfind("InstrumentMap", 0) == 0) return MapFormat::kExpressionMap;
-            if (rest.rfind("plist", 0) == 0) return MapFormat::kLogicPlist;
-            if (rest.rfind("kScoreLibrary", 0) == 0) return MapFormat::kDoricoLib;
-            return MapFormat::kUnknown;
-        }
-        i = lt + 1;
-    }
-    size_t first = 0;
-    while (first < text.size() && (text[first] == ' ' || text[first] == '\t' || text[first] == '\r' || text[first] == '\n'))
-        ++first;
-    return first < text.size() && text[first] == '<' ? MapFormat::kUnknown : MapFormat::kReaBank;
+    size_t at = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+    if (at == std::string_view::npos || text[at] != '<') return MapFormat::kReaBank;
+    while (at != std::string_view::npos && at + 1 < text.size() && (text[at + 1] == '?' || text[at + 1] == '!'))
+        at = text.find('<', at + 1);
+    if (at == std::string_view::npos) return MapFormat::kUnknown;
+    const std::string_view root = text.substr(at + 1);
+    if (root.rfind("InstrumentMap", 0) == 0) return MapFormat::kExpressionMap;
+    if (root.rfind("plist", 0) == 0) return MapFormat::kLogicPlist;
+    if (root.rfind("kScoreLibrary", 0) == 0) return MapFormat::kDoricoLib;
+    return MapFormat::kUnknown;
 }
 
 }  // namespace

@@ -160,6 +160,9 @@ TEST(MapFiles, EveryBankComesBackThroughEveryFormat) {
         }
         const maps::Export out = maps::exportBank(own, format);
         EXPECT_EQ(out.report, std::vector<std::string>{own.name + ": Velocity: left out play velocity 90"});
+        // Told apart by its text alone, as a file of another extension is.
+        EXPECT_EQ(dump(maps::importMapText(out.text, maps::MapFormat::kUnknown, "stem", icons())),
+                  dump(maps::importMapText(out.text, format, "stem", icons())));
     }
 }
 
