@@ -1,6 +1,10 @@
 // Dorico expression maps: a library of definitions, each a list of playing-technique
 // combinations with the actions that switch them on. List items are read by position, whatever
 // their element is called.
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "maps/map_import.h"
 #include "maps/map_model.h"
 #include "maps/xml_reader.h"
@@ -39,6 +43,25 @@ const char* techniqueFor(const std::string& name) {
     return "pt.natural";
 }
 
+// The definitions: elements named so at most a few levels down (a library may wrap its list),
+// else every child.
+std::vector<uint32_t> definitionsUnder(const XmlDocument& doc, uint32_t list) {
+    std::vector<uint32_t> found;
+    std::vector<std::pair<uint32_t, int>> pending{{list, 0}};
+    while (!pending.empty()) {
+        const auto [at, depth] = pending.back();
+        pending.pop_back();
+        for (uint32_t c = doc.child(at); c != kNoElement; c = doc.next(c)) {
+            if (doc.name(c) == "ExpressionMapDefinition") found.push_back(c);
+            else if (depth < 3) pending.emplace_back(c, depth + 1);
+        }
+    }
+    std::sort(found.begin(), found.end());  // element indices follow the file's order
+    if (found.empty())
+        for (uint32_t c = doc.child(list); c != kNoElement; c = doc.next(c)) found.push_back(c);
+    return found;
+}
+
 }  // namespace
 
 MapReading readDoricoLib(std::string_view text) {
@@ -53,7 +76,7 @@ MapReading readDoricoLib(std::string_view text) {
         out.error = "not a Dorico library of expression maps";
         return out;
     }
-    for (uint32_t def = doc.child(definitions); def != kNoElement; def = doc.next(def)) {
+    for (const uint32_t def : definitionsUnder(doc, definitions)) {
         MapBank bank;
         bank.name = doc.text(doc.child(def, "name"));
         const uint32_t combinations = doc.child(def, "playingTechniqueCombinations");

@@ -233,7 +233,8 @@ MapReading readReaBank(std::string_view text) {
         const std::string_view word = takeWord(rest);
         if (word == "Bank") {
             const std::string_view msb = takeWord(rest), lsb = takeWord(rest);
-            if ((msb != "*" && number(msb, 127) < 0) || (lsb != "*" && number(lsb, 127) < 0)) {
+            // The numbers only matter to REAPER; what makes a Bank line bad is their absence.
+            if ((msb != "*" && number(msb, 99999) < 0) || (lsb != "*" && number(lsb, 99999) < 0)) {
                 current = -1;
                 if (badBankLines++ == 0) firstBadLine = lineNumber;
             } else {

@@ -77,7 +77,7 @@ TEST_F(FileImportTest, BankImportTakesMapsAndSaysTheRestOfALongReportInACount) {
     testing_support::FakeMenu menu;
     menu.answers = {2};
     impl(plug).ImportBank(false);  // banks without a group sit at the top of the menu
-    EXPECT_EQ(menuTexts(menu.shown.at(0)), (Strings{"Dorico one #1", "Dorico two #2"}));
+    EXPECT_EQ(menuTexts(menu.shown.at(0)), (Strings{"Dorico one #1", "Dorico two #2", "Dorico wrapped #3"}));
     EXPECT_EQ((Strings{a.name[0], a.name[1]}), (Strings{"pt.pizzicato", ""}));
 }
 
