@@ -188,7 +188,7 @@ void InstanceCore::importDroppedArticulations(const char* path) {
         model::overlayArticulations(records_.articulations, file.elements, 0);
 }
 
-bool InstanceCore::importMap(const std::string& path, bool append) {
+bool InstanceCore::importMap(const std::string& path, bool append, std::string* loadedName) {
     const maps::Import file = maps::importMapFile(path, processWide().iconNames);
     if (!file.error.empty()) {
         const std::string message = "Could not import " + maps::fileStem(path) + ": " + file.error + ".";
@@ -209,6 +209,7 @@ bool InstanceCore::importMap(const std::string& path, bool append) {
         return 0;
     });
     if (!bank.leftOut.empty()) showMessage(maps::leftOutMessage(bank, kLeftOutLines).c_str(), kMessageNote);
+    if (loadedName) *loadedName = bank.name;
     return true;
 }
 

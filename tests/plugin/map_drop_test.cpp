@@ -44,6 +44,7 @@ TEST_F(FileImportTest, DroppedMapsReplaceTheBankOrOfferItsBanks) {
                        "Odd/Clones>clone of base #4", "Odd/Clones>clone of clone #5", "Odd/Clones>cycle a #6",
                        "Odd/Clones>cycle b #7"}));
     EXPECT_EQ(codes(), (Codes{10, 48}));
+    EXPECT_EQ(host.dispatchesWithCode(10).at(0).text, "base");  // the instance takes the bank's name
     EXPECT_EQ((Strings{a.name[0], a.name[1]}), (Strings{"long", ""}));
     EXPECT_EQ((std::vector<int32_t>{a.modc[0], a.modw[0]}), (std::vector<int32_t>{32, 1}));
 
