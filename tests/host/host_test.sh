@@ -175,6 +175,7 @@ EOF
 
 # A port that something else already listens on.
 group_port() {
+    : >port.txt  # there before the listener starts, so that the first look finds it empty rather than absent
     perl -MIO::Socket::INET -e '
         my $s = IO::Socket::INET->new(Listen => 1, LocalAddr => "0.0.0.0", LocalPort => 0) or die "listen: $!";
         $| = 1;
