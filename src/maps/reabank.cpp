@@ -1,6 +1,8 @@
 // REAPER bank files with articulation attributes: a line-based text of Bank lines, program lines
 // and `//!` attribute lines that describe the line after them.
+#include <cstdint>
 #include <cstdio>
+#include <unordered_map>
 #include <utility>
 
 #include "maps/map_import.h"
@@ -11,6 +13,11 @@ namespace maps {
 namespace {
 
 using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+// Far beyond any real bank file (the largest known holds 218 banks), and low enough that a huge
+// file of empty lines cannot make the reading take the host's memory.
+constexpr size_t kMaxBanks = 20000;
+constexpr size_t kMaxArticulations = 100000;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -178,34 +185,62 @@ struct RawBank {
     int hidden = 0;
 };
 
-// The articulations a clone takes: the end of its chain of clones. False on a cycle or a
-// missing bank, with the note said.
-bool resolveClone(std::vector<RawBank>& banks, size_t index) {
-    std::vector<size_t> chain{index};
-    size_t at = index;
-    while (!banks[at].clone.empty()) {
-        const std::string& ref = banks[at].clone;
-        size_t found = banks.size();
-        for (size_t i = 0; i < banks.size() && found == banks.size(); ++i) {
-            const MapBank& b = banks[i].bank;
-            if (banks[i].id == ref || b.group + "/" + b.name == ref || b.group + "/" + banks[i].lineName == ref) found = i;
+// Clones take the articulations at the end of their chain of clones. Each bank's target is
+// looked up once and each chain walked once, so a file of many clones costs no more than its
+// length; a cycle or a missing bank leaves the clones that lead to it as they were, with a note.
+void resolveClones(std::vector<RawBank>& banks, size_t& articulationsLeft) {
+    constexpr size_t kMissing = SIZE_MAX;
+    std::unordered_map<std::string, size_t> byReference;  // the first bank of a name wins
+    for (size_t i = 0; i < banks.size(); ++i) {
+        const MapBank& b = banks[i].bank;
+        if (!banks[i].id.empty()) byReference.emplace(banks[i].id, i);
+        byReference.emplace(b.group + "/" + b.name, i);
+        byReference.emplace(b.group + "/" + banks[i].lineName, i);
+    }
+    std::vector<size_t> target(banks.size(), kMissing), source(banks.size(), kMissing);
+    enum State : uint8_t { kUnseen, kWalking, kDone };
+    std::vector<uint8_t> state(banks.size(), kUnseen);
+    for (size_t i = 0; i < banks.size(); ++i) {
+        if (banks[i].clone.empty()) {
+            source[i] = i;
+            state[i] = kDone;
+        } else if (const auto it = byReference.find(banks[i].clone); it != byReference.end()) {
+            target[i] = it->second;
         }
-        if (found == banks.size()) {
-            banks[index].bank.notes.push_back("clones " + banks[index].clone + ", which is not in the file");
-            return false;
+    }
+    std::vector<size_t> path;
+    for (size_t i = 0; i < banks.size(); ++i) {
+        path.clear();
+        size_t at = i;
+        while (at != kMissing && state[at] == kUnseen) {
+            state[at] = kWalking;
+            path.push_back(at);
+            at = target[at];
         }
-        for (const size_t seen : chain) {
-            if (seen == found) {
-                banks[index].bank.notes.push_back("clones " + banks[index].clone + " in a cycle, not followed");
-                return false;
+        const bool cycle = at != kMissing && state[at] == kWalking;
+        const size_t end = at == kMissing || cycle ? kMissing : source[at];
+        for (const size_t p : path) {
+            state[p] = kDone;
+            source[p] = end;
+            if (end == kMissing) {
+                const char* why = cycle                  ? " in a cycle, not followed"
+                                  : target[p] == kMissing ? ", which is not in the file"
+                                                          : ", which leads to a bank that is not in the file";
+                banks[p].bank.notes.push_back("clones " + banks[p].clone + why);
             }
         }
-        chain.push_back(found);
-        at = found;
     }
-    banks[index].bank.articulations = banks[at].bank.articulations;
-    banks[index].hidden = banks[at].hidden;
-    return true;
+    for (size_t i = 0; i < banks.size(); ++i) {
+        if (source[i] == kMissing || source[i] == i) continue;
+        const RawBank& from = banks[source[i]];
+        if (from.bank.articulations.size() > articulationsLeft) {
+            banks[i].bank.notes.push_back("clones " + banks[i].clone + ", left empty: the file holds too many articulations");
+            continue;
+        }
+        articulationsLeft -= from.bank.articulations.size();
+        banks[i].bank.articulations = from.bank.articulations;
+        banks[i].hidden = from.hidden;
+    }
 }
 
 }  // namespace
@@ -215,7 +250,8 @@ MapReading readReaBank(std::string_view text) {
     std::vector<RawBank> banks;
     Attributes pending;
     long current = -1;
-    int badBankLines = 0, orphanPrograms = 0, lineNumber = 0, firstBadLine = 0;
+    int badBankLines = 0, orphanPrograms = 0, lineNumber = 0, firstBadLine = 0, overflow = 0;
+    size_t articulationsLeft = kMaxArticulations;
     size_t at = 0;
     while (at <= text.size()) {
         size_t end = text.find('\n', at);
@@ -237,6 +273,9 @@ MapReading readReaBank(std::string_view text) {
             if ((msb != "*" && number(msb, 99999) < 0) || (lsb != "*" && number(lsb, 99999) < 0)) {
                 current = -1;
                 if (badBankLines++ == 0) firstBadLine = lineNumber;
+            } else if (banks.size() >= kMaxBanks) {
+                current = -1;
+                ++overflow;
             } else {
                 RawBank raw;
                 raw.lineName = std::string(rest);
@@ -257,6 +296,11 @@ MapReading readReaBank(std::string_view text) {
         }
         if (current < 0) {
             ++orphanPrograms;
+            pending.clear();
+            continue;
+        }
+        if (articulationsLeft == 0) {
+            ++overflow;
             pending.clear();
             continue;
         }
@@ -282,10 +326,10 @@ MapReading readReaBank(std::string_view text) {
         for (const char* key : {"transpose", "velocity", "pitchrange", "velrange"})
             if (const std::string* v = find(pending, key)) a.lost.push_back(std::string(key) + " " + *v);
         raw.bank.articulations.push_back(std::move(a));
+        --articulationsLeft;
         pending.clear();
     }
-    for (size_t i = 0; i < banks.size(); ++i)
-        if (!banks[i].clone.empty()) resolveClone(banks, i);
+    resolveClones(banks, articulationsLeft);
     for (RawBank& raw : banks) {
         if (raw.hidden > 0) raw.bank.notes.push_back(std::to_string(raw.hidden) + " hidden articulation(s) left out");
         out.banks.push_back(std::move(raw.bank));
@@ -298,6 +342,9 @@ MapReading readReaBank(std::string_view text) {
         if (out.banks.empty()) out.error = note;
         else out.notes.push_back(note);
     }
+    if (overflow > 0)
+        out.notes.push_back(std::to_string(overflow) + " line(s) past " + std::to_string(kMaxBanks) + " banks or " +
+                            std::to_string(kMaxArticulations) + " articulations left out");
     return out;
 }
 

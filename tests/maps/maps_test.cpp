@@ -129,6 +129,25 @@ TEST(MapFiles, LongBanksSplitIntoBanksOf64InOrder) {
     EXPECT_EQ(r.report, std::vector<std::string>{"Long/One/Long: 130 articulations, split into 3 banks of up to 64"});
 }
 
+TEST(MapFiles, LongChainsOfClonesAndHugeFilesStayBounded) {
+    // 5,000 banks, each a clone of the next: every one takes the last one's articulation.
+    std::string text;
+    for (int i = 0; i < 5000; ++i) text += "//! id=b" + std::to_string(i) + " clone=b" + std::to_string(i + 1) + "\nBank 1 1 c\n";
+    text += "//! id=b5000\nBank 1 1 end\n//! o=note:5\n0 x\n";
+    maps::Import r = maps::importMapText(text, maps::MapFormat::kReaBank, "stem", icons());
+    ASSERT_EQ(r.banks.size(), 5001u);
+    EXPECT_EQ(slotLine(r.banks[0].slots.at(0)), "  x | icon 55 note 5/127 prog -1 mod -1/-1\n");
+    EXPECT_EQ(r.report, std::vector<std::string>{});
+
+    // Past 20,000 banks or 100,000 articulations the rest is left out, and said.
+    text = "Bank 1 1 many\n";
+    for (int i = 0; i < 100001; ++i) text += "0\n";
+    for (int i = 0; i < 20000; ++i) text += "Bank 1 1 b\n";
+    r = maps::importMapText(text, maps::MapFormat::kReaBank, "stem", icons());
+    EXPECT_EQ(r.banks.size(), 100000u / 64 + 1 + 19999);
+    EXPECT_EQ(r.report.at(0), "2 line(s) past 20000 banks or 100000 articulations left out");
+}
+
 TEST(MapFiles, EveryBankComesBackThroughEveryFormat) {
     maps::Bank own;
     own.name = "Own <\"bank\"> & 'co'";
