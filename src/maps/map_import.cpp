@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 #include "model/articulation_file.h"
 #include "model/defaults.h"
@@ -318,6 +319,7 @@ void storeBank(const Bank& bank, model::Articulations& a) {
 
 std::vector<platform::MenuEntry> bankMenu(const std::vector<Bank>& banks) {
     std::vector<platform::MenuEntry> menu;
+    std::unordered_map<std::string, size_t> groups;  // a group's submenu in `menu`
     for (size_t i = 0; i < banks.size(); ++i) {
         platform::MenuEntry entry;
         entry.id = static_cast<int>(i + 1);
@@ -326,16 +328,13 @@ std::vector<platform::MenuEntry> bankMenu(const std::vector<Bank>& banks) {
             menu.push_back(std::move(entry));
             continue;
         }
-        auto group = std::find_if(menu.begin(), menu.end(), [&](const platform::MenuEntry& e) {
-            return !e.submenu.empty() && e.text == banks[i].group;
-        });
-        if (group == menu.end()) {
+        const auto [group, added] = groups.emplace(banks[i].group, menu.size());
+        if (added) {
             platform::MenuEntry submenu;
             submenu.text = banks[i].group;
             menu.push_back(std::move(submenu));
-            group = menu.end() - 1;
         }
-        group->submenu.push_back(std::move(entry));
+        menu[group->second].submenu.push_back(std::move(entry));
     }
     return menu;
 }

@@ -18,6 +18,7 @@ using Attributes = std::vector<std::pair<std::string, std::string>>;
 // file of empty lines cannot make the reading take the host's memory.
 constexpr size_t kMaxBanks = 20000;
 constexpr size_t kMaxArticulations = 100000;
+constexpr size_t kMaxAttributes = 64;  // gathered for one line
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -91,7 +92,8 @@ void gatherAttributes(std::string_view s, Attributes& into) {
                 value.assign(s.substr(start, i - start));
             }
         }
-        if (key.empty()) continue;
+        // The format knows a score of keys: more are noise, and would cost time to look through.
+        if (key.empty() || into.size() >= kMaxAttributes) continue;
         bool seen = false;
         for (const auto& kv : into) seen = seen || kv.first == key;
         if (!seen) into.emplace_back(key, std::move(value));
