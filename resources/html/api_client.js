@@ -76,5 +76,30 @@ const VoxApi = (function () {
     return instanceOf(document, id);
   }
 
-  return { readInstances, command, exportBank, bankProblem, importBank };
+  // Other programs' articulation maps, converted by the plugin (requests under /maps/).
+  const kMapExtensions = ["reabank", "expressionmap", "plist", "doricolib"];
+
+  // The map kind of a file name ("reabank" ...), or "" for any other file.
+  function mapExtension(fileName) {
+    const match = /\.([^.]+)$/.exec(fileName);
+    const extension = match ? match[1].toLowerCase() : "";
+    return kMapExtensions.includes(extension) ? extension : "";
+  }
+
+  // Resolves to { error, banks: [{ group, name, leftout, articulations }] }.
+  function convertMap(extension, text, size) {
+    if (size > kBankLimit) return Promise.resolve({ error: "the file is too large for the API (at most 1 MiB)", banks: [] });
+    return getJson("/maps/convert/" + extension, { method: "PUT", body: text });
+  }
+
+  // The ready banks in the plugin's folder, as paths "<vendor>/<product>/<bank>.krylvox".
+  async function readyBanks() {
+    return (await getJson("/maps/ready")).banks;
+  }
+
+  function readyBank(path) {
+    return getText("/maps/ready/" + path.split("/").map(encodeURIComponent).join("/"));
+  }
+
+  return { readInstances, command, exportBank, bankProblem, importBank, mapExtension, convertMap, readyBanks, readyBank };
 })();

@@ -423,12 +423,107 @@ const VoxEditor = (function () {
     }
   }
 
+  let mapBanks = [];  // the banks of the last map file read
+
+  function showLeftOut(lines) {
+    const list = byId("left-out");
+    list.replaceChildren(...lines.map((line) => element("li", "", line)));
+    list.hidden = lines.length === 0;
+  }
+
+  // A select's choices in groups: items of one group under one heading, in the order given.
+  function fillGroupedChoices(select, items, groupOf, labelOf, valueOf) {
+    const groups = new Map();
+    const loose = [];
+    items.forEach((item, index) => {
+      const option = element("option", "", labelOf(item));
+      option.value = valueOf(item, index);
+      const group = groupOf(item);
+      if (!group) loose.push(option);
+      else {
+        if (!groups.has(group)) groups.set(group, Object.assign(element("optgroup"), { label: group }));
+        groups.get(group).append(option);
+      }
+    });
+    select.append(...loose, ...groups.values());
+  }
+
+  async function loadBankText(text, name, leftOut) {
+    const answer = await hooks.importBank(text);
+    if (answer) say(name + " loaded." + (leftOut.length ? " What it left out is listed below." : ""));
+    showLeftOut(leftOut);
+  }
+
+  async function loadMapBank(index) {
+    const bank = mapBanks[index];
+    if (!bank) return;
+    try {
+      await loadBankText(JSON.stringify(bank.articulations), bank.name, bank.leftout);
+    } catch (error) {
+      complain("Could not load " + bank.name + ": " + error.message + ".");
+    }
+  }
+
+  async function importMap(file, text, extension) {
+    byId("map-bank-field").hidden = true;
+    showLeftOut([]);
+    let converted;
+    try {
+      converted = await VoxApi.convertMap(extension, text, file.size);
+    } catch (error) {
+      complain("Could not import " + file.name + ": " + error.message + ".");
+      return;
+    }
+    if (converted.error) {
+      complain(file.name + " was not imported: " + converted.error + ".");
+      return;
+    }
+    mapBanks = converted.banks;
+    if (mapBanks.length === 1) {
+      await loadMapBank(0);
+      return;
+    }
+    const select = byId("map-banks");
+    select.replaceChildren();
+    fillGroupedChoices(select, mapBanks, (bank) => bank.group, (bank) => bank.name, (bank, index) => String(index));
+    byId("map-bank-field").hidden = false;
+    say(file.name + " holds " + mapBanks.length + " banks: choose one and load it.");
+  }
+
+  async function fillReadyBanks() {
+    try {
+      const paths = await VoxApi.readyBanks();
+      const groupOf = (path) => path.split("/").slice(0, -1).join(" / ") || "Examples";
+      const nameOf = (path) => path.split("/").pop().replace(/\.krylvox$/, "");
+      fillGroupedChoices(byId("ready-banks"), paths, groupOf, nameOf, (path) => path);
+    } catch (error) {
+      // An older plugin without ready banks: the list stays empty.
+    }
+  }
+
+  async function loadReadyBank() {
+    const path = byId("ready-banks").value;
+    if (!path) return;
+    const name = path.split("/").pop().replace(/\.krylvox$/, "");
+    try {
+      await loadBankText(await VoxApi.readyBank(path), name, []);
+    } catch (error) {
+      complain("Could not load " + name + ": " + error.message + ".");
+    }
+  }
+
   async function importBank() {
     const input = byId("import-bank");
     const file = input.files[0];
     input.value = "";
     if (!file) return;
     const text = await file.text();
+    const extension = VoxApi.mapExtension(file.name);
+    if (extension) {
+      await importMap(file, text, extension);
+      return;
+    }
+    showLeftOut([]);
     const problem = VoxApi.bankProblem(text, file.size);
     if (problem) {
       complain(file.name + " was not imported. " + problem);
@@ -453,6 +548,9 @@ const VoxEditor = (function () {
     byId("choose-icon").addEventListener("click", toggleIconPicker);
     byId("export-bank").addEventListener("click", exportBank);
     byId("import-bank").addEventListener("change", importBank);
+    byId("load-map-bank").addEventListener("click", () => loadMapBank(Number(byId("map-banks").value)));
+    byId("load-ready-bank").addEventListener("click", loadReadyBank);
+    fillReadyBanks();
     buildOptions();
     buildControllers();
   }

@@ -15,6 +15,7 @@
 
 #include "http/http_server.h"
 #include "http/request_guard.h"
+#include "http/map_requests.h"
 #include "model/articulation_file.h"
 #include "model/defaults.h"
 #include "model/json_text.h"
@@ -485,6 +486,7 @@ int HttpApi_OnEvent(const HttpEvent* event) {
     const char* path = event->path;
     if (std::strcmp(path, "/api") == 0 || std::strncmp(path, "/api/", 5) == 0) serveApi(event);
     else if (std::strcmp(path, "/monitor") == 0 || std::strncmp(path, "/monitor/", 9) == 0) serveMonitor(event);
+    else if (isMapRequest(path)) serveMapRequest(event, api().programFolder);
     else serveFile(event);
     return SB_CONTINUE;
 }

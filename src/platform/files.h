@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -24,6 +25,17 @@ std::FILE* openFile(const std::string& utf8Path, const char* mode);
 bool replaceFile(const std::string& from, const std::string& to);
 // [any] Deletes a file; false with errno set on failure.
 bool removeFile(const std::string& utf8Path);
+
+// [any] Makes a folder; true when it exists afterwards (made now or before).
+bool makeFolder(const std::string& utf8Path);
+
+// [any] The names in a folder (not "." or ".."), each with whether it is a folder; false when
+// the folder cannot be read.
+struct FolderEntry {
+    std::string name;  // UTF-8
+    bool folder = false;
+};
+bool listFolder(const std::string& utf8Path, std::vector<FolderEntry>& entries);
 
 // What a file looks like from outside: equal stamps mean, for a cache, the same contents.
 struct FileStamp {

@@ -14,6 +14,7 @@ struct MenuEntry {
     bool greyed = false;
     bool checked = false;
     bool separator = false;
+    std::vector<MenuEntry> submenu;  // entries of a submenu opened from this one (one level deep)
 };
 
 class Menu {

@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <string>
 
+#include "maps/map_import.h"
 #include "model/articulation_commands.h"
 #include "model/articulation_file.h"
 #include "model/defaults.h"
 #include "model/nki_import.h"
 #include "platform/keyboard.h"
+#include "platform/menu.h"
 #include "plugin/process_wide.h"
 #include "plugin/instance_core.h"
 #include "settings/file_dialogs.h"
@@ -23,12 +25,16 @@ inline constexpr char kImportNotJson[] =
 
 bool validIndex(int index) { return index >= 0 && index < model::kArticulationCount; }
 
+// Lines of what a map left out shown before "and N more": a message box stays readable.
+constexpr size_t kLeftOutLines = 8;
+
 // An articulation-file dialog; false when it was cancelled.
-bool chooseArticulationFile(bool save, const char* title, intptr_t owner, std::string& path) {
+bool chooseArticulationFile(bool save, const char* title, intptr_t owner, std::string& path,
+                            const char* filter = settings::kArticulationFileFilter) {
     settings::FileDialogRequest request;
     request.owner = reinterpret_cast<void*>(owner);
     request.defaultExtension = settings::kArticulationFileExtension;
-    request.filter = settings::kArticulationFileFilter;
+    request.filter = filter;
     request.title = title;
     const bool chosen = save ? settings::ShowSaveDialog(request) : settings::ShowOpenDialog(request);
     if (chosen) path = request.fileName;
@@ -104,8 +110,14 @@ void InstanceCore::ImportArticulation(int index) {
 
 void InstanceCore::ImportBank(bool append) {
     std::string path;
-    if (!chooseArticulationFile(false, settings::kImportArticulationsTitle, editorWindow(), path)) {
+    if (!chooseArticulationFile(false, settings::kImportArticulationsTitle, editorWindow(), path,
+                                settings::kBankFileFilter)) {
         repaintEditor();
+        return;
+    }
+    if (maps::formatOfPath(path) != maps::MapFormat::kUnknown) {
+        if (importMap(path, append)) stateChanged();
+        else repaintEditor();
         return;
     }
     model::Articulations& a = records_.articulations;
@@ -174,6 +186,31 @@ void InstanceCore::importDroppedArticulations(const char* path) {
     if (file.status == model::ArticulationFileStatus::kNotJson) showMessage(kImportNotJson, kMessageError);
     if (file.status == model::ArticulationFileStatus::kRead)
         model::overlayArticulations(records_.articulations, file.elements, 0);
+}
+
+bool InstanceCore::importMap(const std::string& path, bool append, std::string* loadedName) {
+    const maps::Import file = maps::importMapFile(path, processWide().iconNames);
+    if (!file.error.empty()) {
+        const std::string message = "Could not import " + maps::fileStem(path) + ": " + file.error + ".";
+        showMessage(message.c_str(), kMessageError);
+        return false;
+    }
+    size_t chosen = 0;
+    if (file.banks.size() > 1) {
+        const int id = platform::menu().choose(editorWindow(), maps::bankMenu(file.banks));
+        if (id < 1 || static_cast<size_t>(id) > file.banks.size()) return false;
+        chosen = static_cast<size_t>(id) - 1;
+    }
+    const maps::Bank& bank = file.banks[chosen];
+    model::Articulations& a = records_.articulations;
+    if (append) maps::placeBank(bank, a, model::usedArticulationCount(a));
+    else model::replaceArticulations(a, [&](model::Articulations& built) {
+        maps::storeBank(bank, built);
+        return 0;
+    });
+    if (!bank.leftOut.empty()) showMessage(maps::leftOutMessage(bank, kLeftOutLines).c_str(), kMessageNote);
+    if (loadedName) *loadedName = bank.name;
+    return true;
 }
 
 void InstanceCore::importDroppedNki(const char* path) {

@@ -1,5 +1,7 @@
 #include "plugin/dropped_file.h"
 
+#include "maps/map_import.h"
+
 #include <cstring>
 #include <strings.h>
 
@@ -21,5 +23,7 @@ DroppedFile classifyDroppedFile(const char* path) {
     if (strcasecmp(dot + 1, "nki") == 0) out.kind = DroppedFileKind::kKontaktInstrument;
     else if (strcasecmp(dot + 1, "krylvox") == 0 || strcasecmp(dot + 1, "txt") == 0)
         out.kind = DroppedFileKind::kArticulationFile;
+    else if (maps::formatOfPath(name) != maps::MapFormat::kUnknown)
+        out.kind = DroppedFileKind::kMapFile;
     return out;
 }

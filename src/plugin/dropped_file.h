@@ -3,7 +3,7 @@
 
 #include <string>
 
-enum class DroppedFileKind { kIgnored, kKontaktInstrument, kArticulationFile };
+enum class DroppedFileKind { kIgnored, kKontaktInstrument, kArticulationFile, kMapFile };
 
 struct DroppedFile {
     DroppedFileKind kind = DroppedFileKind::kIgnored;

@@ -138,11 +138,14 @@ void InstanceCore::hideEditor() {
 }
 
 void InstanceCore::loadDroppedFile(const char* path) {
-    const DroppedFile file = classifyDroppedFile(path);
+    DroppedFile file = classifyDroppedFile(path);
     if (file.kind == DroppedFileKind::kIgnored) return;
+    // A map that does not load changes nothing, the instance's name included; one that does
+    // names the instance after the bank, one of many in the file perhaps.
+    if (file.kind == DroppedFileKind::kMapFile && !importMap(path, false, &file.displayName)) return;
     host_.request(fruity::kReqSetName, 0, reinterpret_cast<intptr_t>(file.displayName.c_str()));
     if (file.kind == DroppedFileKind::kKontaktInstrument) importDroppedNki(path);
-    else importDroppedArticulations(path);
+    else if (file.kind == DroppedFileKind::kArticulationFile) importDroppedArticulations(path);
     stateChanged();
 }
 

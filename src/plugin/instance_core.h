@@ -227,6 +227,11 @@ private:
     void showMessage(const char* text, intptr_t flags) { host_.messageBox(text, flags); }
     void importDroppedArticulations(const char* path);
     void importDroppedNki(const char* path);
+    // Another program's articulation map: one bank straight in, several offered in a menu; it
+    // replaces the bank or, with `append`, follows its last used articulation. What was left out
+    // is said in one message. False when nothing was loaded (not a map, menu dismissed); else
+    // `loadedName`, when given, takes the bank's name. [ui]
+    bool importMap(const std::string& path, bool append, std::string* loadedName = nullptr);
     std::string runNkiImport(model::Articulations& into, const char* path, int startSlot);
     std::string replaceWithNki(const char* path);  // the whole bank, built aside
     bool reloadKeyNames(const std::vector<int>& articulations);  // true when some file was read

@@ -20,6 +20,12 @@ inline constexpr char kSaveTextFileTitle[] = "Save Text File";
 inline constexpr char kArticulationFileExtension[] = "krylvox";
 inline constexpr char kArticulationFileFilter[] =
     "JSON instrument files\0*.krylvox;*.txt\0Text files\0*.txt\0All files\0*.*\0";
+// A whole bank also comes from other programs' articulation maps.
+inline constexpr char kBankFileFilter[] =
+    "Banks and articulation maps\0*.krylvox;*.txt;*.reabank;*.expressionmap;*.plist;*.doricolib\0"
+    "JSON instrument files\0*.krylvox;*.txt\0"
+    "Articulation maps (REAPER, Cubase, Logic, Dorico)\0*.reabank;*.expressionmap;*.plist;*.doricolib\0"
+    "All files\0*.*\0";
 inline constexpr char kImportArticulationsTitle[] = "Importing articulations from file";
 inline constexpr char kExportArticulationsTitle[] = "Exporting articulations to file";
 inline constexpr char kImportArticulationTitle[] = "Importing articulation from file";

@@ -16,9 +16,13 @@ const sourceFiles = (folder) => fs.readdirSync(path.join(source, folder)).map((n
 
 test("the zip holds the plugin's folder and nothing else", () => {
   const listed = execFileSync(cmake, ["-E", "tar", "tf", zip], { encoding: "utf8" }).split("\n");
-  const files = listed.filter((entry) => entry && !entry.endsWith("/")).sort();
+  // The ready banks, converted from the REAPER factory file: banks/<vendor>/<product>/<bank>.krylvox.
+  const ready = /^KRYL Voxtrane\/banks\/[^/]+\/[^/]+\/.+\.krylvox$/;
+  assert.equal(listed.filter((entry) => ready.test(entry)).length, 218);
+  const files = listed.filter((entry) => entry && !entry.endsWith("/") && !ready.test(entry)).sort();
   const expected = ["KRYL Voxtrane_x64.dll", "articulations.kryltemplate", "INSTALL.txt", "NOTICE.txt",
     "docs/icons.md", "docs/icons.png", "licences/Emmentaler-OFL-1.1.txt", "licences/RobotoCondensed-Apache-2.0.txt",
+    "licences/Reaticulate-Apache-2.0.txt",
     ...sourceFiles("resources/html").map((file) => file.replace("resources/", "")),
     ...sourceFiles("resources/banks").map((file) => file.replace("resources/", ""))];
   assert.deepEqual(files, expected.map((file) => "KRYL Voxtrane/" + file).sort());

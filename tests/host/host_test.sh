@@ -175,6 +175,7 @@ EOF
 
 # A port that something else already listens on.
 group_port() {
+    : >port.txt  # there before the listener starts, so that the first look finds it empty rather than absent
     perl -MIO::Socket::INET -e '
         my $s = IO::Socket::INET->new(Listen => 1, LocalAddr => "0.0.0.0", LocalPort => 0) or die "listen: $!";
         $| = 1;
@@ -213,7 +214,42 @@ group_snapshot() {
     done
 }
 
+# Maps of other programs: real and odd files into banks with what they left out, files that are
+# not maps refused one by one, and a bank out to every format and back in unchanged.
+group_maps() {
+    maps=$source/../maps/data
+    : >empty.reabank
+    printf 'Bank Strings\n0 legato\n' >numberless.reabank
+    run_host import "$maps/odd/odd.plist" "$maps/expressionmap/ORC Bass.expressionmap" "$work/empty.reabank" \
+        "$work/numberless.reabank" -o banks
+    if [ "$status" -ne 0 ] || [ "$(wc -l <err.txt)" -ne 2 ] || ! grep -q 'empty.reabank: empty file' err.txt ||
+        ! grep -q 'numberless.reabank: 1 Bank line' err.txt; then
+        fail "import: expected status 0 and one line for each file that is not a map, got $status:"
+        cat err.txt
+    fi
+    same diff out.txt maps-import.txt
+    same cmp "banks/ORC Bass.krylvox" "maps-orc-bass.krylvox"
+    for kind in reabank expressionmap plist doricolib; do
+        run_host export "banks/ORC Bass.krylvox" -o "orc.$kind"
+        expect_success "export to $kind"
+        run_host import "orc.$kind" -o "back-$kind" --quiet
+        expect_success "import of the exported $kind"
+        back=$(find "back-$kind" -name 'ORC Bass.krylvox')
+        if ! cmp -s "$back" "banks/ORC Bass.krylvox"; then fail "ORC Bass through $kind did not come back the same"; fi
+    done
+    # The map dropped on the plugin plays as the bank it converts into.
+    run_host render "$input/strings.mid" -o dropped-map.mid --list --bank "$maps/expressionmap/ORC Bass.expressionmap"
+    expect_success "render through a dropped map"
+    run_host render "$input/strings.mid" -o dropped-bank.mid --list --bank "$work/banks/ORC Bass.krylvox"
+    if ! cmp -s dropped-map.mid dropped-bank.mid; then fail "a dropped map plays otherwise than its bank"; fi
+    run_host export "banks/ORC Bass.krylvox" -o orc.txt
+    expect_bad_input "export to a kind that is not a map" "orc.txt"
+    run_host import "$work/empty.reabank" -o nothing
+    expect_bad_input "import of nothing but a file that is not a map" "empty.reabank"
+}
+
 case "$group" in
+maps) group_maps ;;
 snapshot) group_snapshot ;;
 render) group_render ;;
 state) group_state ;;

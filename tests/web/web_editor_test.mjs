@@ -173,6 +173,37 @@ test("the monitor lists what the demo sent and why, pauses, clears and filters b
   await page.locator("#monitor-instance").selectOption("");
 });
 
+test("imports other programs' maps through the plugin and loads a ready bank", async () => {
+  const id = (await api("/api")).instances[1].id;
+  const bank = async () => JSON.parse(await apiText("/api/" + id + "/json"));
+  const odd = (name) => new URL("../maps/data/odd/" + name, import.meta.url).pathname;
+
+  // Several banks: picked from a list grouped by group, then loaded.
+  await field("Import bank").setInputFiles(odd("odd.reabank"));
+  await until("the choice of banks", () => page.locator("#map-bank-field").isVisible());
+  assert.deepEqual(await page.locator("#map-banks optgroup").evaluateAll((groups) => groups.map((g) => g.label)),
+    ["Odd/Outputs", "Odd/Attributes", "Odd/Clones"]);
+  await page.locator("#map-banks").selectOption({ label: "clone of base" });
+  await page.locator("#load-map-bank").click();
+  await until("the cloned bank", async () => (await bank()).map((a) => [a.name, a.modc, a.modw]).join() === "long,32,1");
+
+  // One bank: straight in, with what it left out listed.
+  await field("Import bank").setInputFiles(odd("odd.plist"));
+  await until("the set", async () => (await bank()).length === 4 && (await bank())[0].notevel === 90);
+  assert.deepEqual(await page.locator("#left-out li").allInnerTexts(),
+    ["Logic \u2013 odd: Other kinds: left out Pitch Bend, routing to channel 3"]);
+
+  await field("Import bank").setInputFiles({ name: "bad.reabank", mimeType: "text/plain", buffer: Buffer.from("Bank x\n0 y\n") });
+  await until("the refusal", async () => (await page.locator("#problem").innerText()).includes("bad.reabank was not imported"));
+  assert.equal((await bank()).length, 4);
+
+  const ready = "Spitfire/Chamber Strings/Basic Articulations.krylvox";
+  await page.locator("#ready-banks").selectOption(ready);
+  await page.locator("#load-ready-bank").click();
+  await until("the ready bank", async () => (await bank()).length === 9 && (await bank())[0].name === "legato");
+  assert.deepEqual(consoleErrors, []);
+});
+
 test("says when the server is gone, asks gently, and recovers by itself", async () => {
   await closeRelay();
   const connection = page.locator("#connection");

@@ -16,6 +16,7 @@
 #include "demo.h"
 #include "host_session.h"
 #include "hostkit/module_loader.h"
+#include "map_tool.h"
 #include "render.h"
 #include "serve.h"
 #include "snapshot.h"
@@ -41,7 +42,8 @@ const char* kUsage =
     "  render IN.mid -o OUT.mid [--bank FILE.krylvox]... [--state FILE] [--list]\n"
     "         [--sample-rate HZ]\n"
     "      Plays a Standard MIDI File whose note channels are piano-roll colours through one\n"
-    "      instance per --bank (loaded as a dropped file) or per --state (a saved instance state),\n"
+    "      instance per --bank (loaded as a dropped file: a bank, a map file of one bank, a Kontakt\n"
+    "      instrument) or per --state (a saved instance state),\n"
     "      or one default instance, and writes every message the instances send, at the tick it\n"
     "      was sent, to OUT.mid: one track per output port and channel, tempo map kept. Tracks\n"
     "      with notes go to the instances in turn. --list also prints a listing.\n"
@@ -54,6 +56,13 @@ const char* kUsage =
     "      icon picker) with the editor's own paint code and writes one PNG per panel to DIR;\n"
     "      the instance takes a saved state or a dropped bank first. Scale 1..4 (default 1).\n"
     "      Native build only.\n"
+    "  import FILE... -o DIR [--quiet]\n"
+    "      Converts articulation maps (.reabank, .expressionmap, .plist, .doricolib) into one\n"
+    "      .krylvox per bank under DIR, in folders from the bank's group; says what each\n"
+    "      articulation left out (--quiet: only the summary). Exit 0 when at least one bank was\n"
+    "      written.\n"
+    "  export BANK.krylvox -o OUT.(reabank|expressionmap|plist|doricolib)\n"
+    "      Writes a bank in another program's format and says what the format cannot hold.\n"
     "\n"
     "options:\n"
     "  --plugin PATH   the module to load\n"
@@ -129,8 +138,11 @@ int render(hostkit::PluginModule& module, bool verbose, const std::vector<std::s
         const size_t dot = bank.find_last_of('.');
         std::string extension = dot == std::string::npos ? std::string() : bank.substr(dot + 1);
         for (char& ch : extension) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (extension != "krylvox" && extension != "txt" && extension != "nki")
-            return fail(bank + ": not an articulation bank (.krylvox, .txt) or Kontakt instrument (.nki)");
+        // A map of several banks would open the plugin's menu of banks, which no one here answers.
+        const bool map = extension == "reabank" || extension == "expressionmap" || extension == "plist" ||
+                         extension == "doricolib";
+        if (extension != "krylvox" && extension != "txt" && extension != "nki" && !map)
+            return fail(bank + ": not an articulation bank (.krylvox, .txt), map of one bank or Kontakt instrument (.nki)");
         std::FILE* f = platform::openFile(bank, "rb");
         if (!f) return fail(bank + ": " + std::strerror(errno));
         std::fclose(f);
@@ -238,6 +250,24 @@ int stateCommand(hostkit::PluginModule* module, bool verbose, const std::vector<
     return 0;
 }
 
+int mapCommand(const std::string& command, const std::vector<std::string>& args) {
+    std::vector<std::string> files;
+    std::string output;
+    bool quiet = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o" && i + 1 < args.size()) output = args[++i];
+        else if (args[i] == "--quiet" && command == "import") quiet = true;
+        else if (!args[i].empty() && args[i][0] != '-') files.push_back(args[i]);
+        else return fail(command + ": unexpected argument " + args[i] + " (see --help)");
+    }
+    if (command == "import") {
+        if (files.empty() || output.empty()) return fail("import: needs FILE... and -o DIR (see --help)");
+        return voxhost::importMaps(files, output, quiet);
+    }
+    if (files.size() != 1 || output.empty()) return fail("export: needs one BANK.krylvox and -o OUT (see --help)");
+    return voxhost::exportBank(files.front(), output);
+}
+
 int snapshot(const std::vector<std::string>& args) {
     voxhost::SnapshotRequest request;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -285,8 +315,10 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (command != "demo" && command != "render" && command != "state" && command != "snapshot")
+    if (command != "demo" && command != "render" && command != "state" && command != "snapshot" &&
+        command != "import" && command != "export")
         return fail("unknown command " + command + " (see --help)");
+    if (command == "import" || command == "export") return mapCommand(command, rest);
     if (command == "snapshot") return snapshot(rest);
     if (command == "state" && !rest.empty() && rest[0] == "dump") return stateCommand(nullptr, verbose, rest);
 

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 namespace platform {
@@ -11,6 +12,26 @@ bool replaceFile(const std::string& from, const std::string& to) {
 }
 
 bool removeFile(const std::string& utf8Path) { return std::remove(utf8Path.c_str()) == 0; }
+
+bool makeFolder(const std::string& utf8Path) {
+    struct stat s {};
+    return ::mkdir(utf8Path.c_str(), 0777) == 0 || (::stat(utf8Path.c_str(), &s) == 0 && S_ISDIR(s.st_mode));
+}
+
+bool listFolder(const std::string& utf8Path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    DIR* dir = ::opendir(utf8Path.c_str());
+    if (!dir) return false;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat s {};
+        const bool folder = ::stat((utf8Path + "/" + name).c_str(), &s) == 0 && S_ISDIR(s.st_mode);
+        entries.push_back({name, folder});
+    }
+    ::closedir(dir);
+    return true;
+}
 
 bool regularFileStamp(const std::string& utf8Path, FileStamp& stamp) {
     struct stat s {};

@@ -63,14 +63,15 @@ public:
         HMENU menu = CreatePopupMenu();
         if (!menu) return 0;
         for (const MenuEntry& e : entries) {
-            if (e.separator) {
-                AppendMenuW(menu, MF_SEPARATOR, static_cast<UINT_PTR>(e.id), nullptr);
+            if (e.submenu.empty()) {
+                append(menu, e);
                 continue;
             }
-            UINT flags = MF_STRING;
-            if (e.greyed) flags |= MF_GRAYED;
-            if (e.checked) flags |= MF_CHECKED;
-            AppendMenuW(menu, flags, static_cast<UINT_PTR>(e.id), wideFromUtf8(e.text).c_str());
+            // Owned by the menu once appended: destroyed with it.
+            HMENU sub = CreatePopupMenu();
+            if (!sub) continue;
+            for (const MenuEntry& inner : e.submenu) append(sub, inner);
+            AppendMenuW(menu, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), wideFromUtf8(e.text).c_str());
         }
         POINT at{};
         GetCursorPos(&at);
@@ -80,6 +81,18 @@ public:
             nullptr));
         DestroyMenu(menu);
         return chosen;
+    }
+
+private:
+    static void append(HMENU menu, const MenuEntry& e) {
+        if (e.separator) {
+            AppendMenuW(menu, MF_SEPARATOR, static_cast<UINT_PTR>(e.id), nullptr);
+            return;
+        }
+        UINT flags = MF_STRING;
+        if (e.greyed) flags |= MF_GRAYED;
+        if (e.checked) flags |= MF_CHECKED;
+        AppendMenuW(menu, flags, static_cast<UINT_PTR>(e.id), wideFromUtf8(e.text).c_str());
     }
 };
 

@@ -37,6 +37,30 @@ bool failed(DWORD error) {
 
 }  // namespace
 
+bool listFolder(const std::string& utf8Path, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    std::wstring pattern;
+    if (!wideFromUtf8(utf8Path + "\\*", pattern)) return false;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        entries.push_back({utf8FromWide(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
+}
+
+bool makeFolder(const std::string& utf8Path) {
+    std::wstring path;
+    if (!wideFromUtf8(utf8Path, path) || path.empty()) return false;
+    if (CreateDirectoryW(path.c_str(), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool replaceFile(const std::string& from, const std::string& to) {
     std::wstring wideFrom, wideTo;
     if (!wideFromUtf8(from, wideFrom) || !wideFromUtf8(to, wideTo)) return failed(ERROR_INVALID_NAME);
