@@ -22,7 +22,7 @@ test("the zip holds the plugin's folder and nothing else", () => {
   const files = listed.filter((entry) => entry && !entry.endsWith("/") && !ready.test(entry)).sort();
   const expected = ["KRYL Voxtrane_x64.dll", "articulations.kryltemplate", "INSTALL.txt", "NOTICE.txt",
     "docs/icons.md", "docs/icons.png", "licences/Emmentaler-OFL-1.1.txt", "licences/RobotoCondensed-Apache-2.0.txt",
-    "licences/Reaticulate-Apache-2.0.txt",
+    "licences/reabank-factory-Apache-2.0.txt",
     ...sourceFiles("resources/html").map((file) => file.replace("resources/", "")),
     ...sourceFiles("resources/banks").map((file) => file.replace("resources/", ""))];
   assert.deepEqual(files, expected.map((file) => "KRYL Voxtrane/" + file).sort());

@@ -16,7 +16,7 @@ namespace {
 using testing_support::TempFolder;
 
 const std::string kData = VOXTRANE_TESTS_DIR "/maps/data/";
-const std::string kFactory = VOXTRANE_TESTS_DIR "/../resources/maps/Reaticulate-factory.reabank";
+const std::string kFactory = VOXTRANE_TESTS_DIR "/../resources/maps/factory.reabank";
 
 const model::IconNameTable& icons() {
     static const model::IconNameTable table = [] {
@@ -72,7 +72,7 @@ TEST(MapFiles, RealFilesGiveEveryBankAndArticulation) {
     };
     const Case cases[] = {
         // 1,426 program lines: 2 hidden ones left out, 14 clones take their banks' articulations.
-        {"../../../resources/maps/Reaticulate-factory.reabank", 218, 1518, "Spitfire/Chamber Strings | Basic Articulations",
+        {"../../../resources/maps/factory.reabank", 218, 1518, "Spitfire/Chamber Strings | Basic Articulations",
          "  legato | icon 20 note -1/127 prog -1 mod 32/20\n"},
         {"expressionmap/SFAS Direction.expressionmap", 1, 7, " | SFAS Direction",
          "  Legato | icon 20 note 0/120 prog -1 mod -1/-1\n"},
