@@ -194,3 +194,50 @@ TEST_F(GestureTest, HintsFollowOneMoveBehindAndOnlyOnAChange) {
 }
 
 }  // namespace
+
+namespace {
+
+// A damaged project's view values read as their nearest valid ones in every handler: the
+// controller page starting past the controllers (the API allows 95: controllers 96 on are
+// nothing), a page far below zero, a selection and a panel far out.
+TEST_F(GestureTest, ViewValuesOutOfRangeReadAsTheirNearestValidOnes) {
+    for (int c = 0; c < model::kControllerCount; ++c) {
+        r().controllers.cc[size_t(c)] = 20;
+        r().controllers.type[size_t(c)] = model::kKnob;
+        r().controllers.value[size_t(c)] = r().controllers.defaultValue[size_t(c)] = 10;
+    }
+    const struct {
+        int32_t start;
+        int knob;  // the controller the first large knob moves, -1 none
+    } cases[] = {{95, -1}, {-2000000000, 1}, {2000000000, -1}, {90, 91}};
+    for (const auto& c : cases) {
+        r().options.page = kControllerPanel;
+        r().controllerstart = c.start;
+        const std::vector<int32_t> before(r().controllers.value.begin(), r().controllers.value.end());
+        drag(in(controlHit(1)), {-40});
+        if (c.knob >= 0) {
+            EXPECT_GT(r().controllers.value[size_t(c.knob)], 10) << c.start;
+        }
+        drag(in(kMiniControlHit), {}, 40);
+        for (const Hit box : {controlHit(1), controlHit(5), controlNameHit(2), kMiniNameHit}) {
+            send(InputEvent::Kind::kMouseMove, in(box));
+            send(InputEvent::Kind::kButtonDown, in(box), InputEvent::kRight);
+            send(InputEvent::Kind::kButtonUp, in(box), InputEvent::kRight);
+            send(InputEvent::Kind::kButtonDown, in(box), InputEvent::kMiddle);
+            send(InputEvent::Kind::kButtonUp, in(box), InputEvent::kMiddle);
+        }
+        for (int k = 0; k < model::kControllerCount; ++k) {
+            if (k == c.knob || k == std::clamp(c.start, 0, 95)) continue;
+            EXPECT_EQ(r().controllers.value[size_t(k)], before[size_t(k)]) << c.start << " moved " << k;
+        }
+        EXPECT_EQ(r().controllerstart, c.start);  // stored as read
+    }
+    r().options.editing = 100000;
+    r().options.page = -7;
+    r().options.startart = 1000;
+    click(in(gridHit(2)));  // the panel reads as the articulation panel, the bank as the last
+    EXPECT_EQ(r().options.editing, 50);
+    send(InputEvent::Kind::kKeyDown, in(kIconHit));
+}
+
+}  // namespace
