@@ -30,6 +30,25 @@ void NoteView::publish(const model::InstanceRecords& records) {
     for (int s = 0; s < model::kArticulationCount; ++s) d.slots[size_t(s)] = slotSwitches(records.articulations, s);
     d.options = noteOptions(records.options);
     active_.store(target, std::memory_order_seq_cst);
+    packedOptions_.store(pack(d.options), std::memory_order_release);
+}
+
+uint64_t NoteView::pack(const NoteOptions& o) {
+    return uint64_t{o.route.port} | uint64_t{o.route.slot} << 8 | uint64_t{o.route.midixtend} << 16 |
+           uint64_t{o.articbanks} << 24 | uint64_t{o.releasecc17} << 25 | uint64_t{o.cctimerfix} << 26 |
+           uint64_t{o.changeanyrule} << 27 | uint64_t{o.holdkeyswitch} << 28 | uint64_t{o.overlapping} << 29;
+}
+
+NoteOptions NoteView::unpack(uint64_t bits) {
+    NoteOptions o;
+    o.route = Route{static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8), static_cast<uint8_t>(bits >> 16)};
+    o.articbanks = bits >> 24 & 1;
+    o.releasecc17 = bits >> 25 & 1;
+    o.cctimerfix = bits >> 26 & 1;
+    o.changeanyrule = bits >> 27 & 1;
+    o.holdkeyswitch = bits >> 28 & 1;
+    o.overlapping = bits >> 29 & 1;
+    return o;
 }
 
 bool NoteView::differs(const model::InstanceRecords& records) const {

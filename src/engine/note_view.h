@@ -54,6 +54,9 @@ public:
     // Whether the published view differs from the records anywhere. [ui]
     bool differs(const model::InstanceRecords& records) const;
 
+    // The options alone, for what reads no switch (a release, a tick): one load. [audio]
+    NoteOptions options() const { return unpack(packedOptions_.load(std::memory_order_acquire)); }
+
     // Reading: hold a Reader while a note reads; the copy it reads stays as it was. [audio]
     class Reader {
     public:
@@ -70,7 +73,12 @@ public:
     };
 
 private:
+    static uint64_t pack(const NoteOptions& o);
+    static NoteOptions unpack(uint64_t bits);
+
     std::array<NoteViewData, 2> copies_{};
+    // The active copy's options again, packed into one word.
+    std::atomic<uint64_t> packedOptions_{pack(NoteOptions{})};
     // The copy notes read; written by the UI thread only, at a publish.
     alignas(64) std::atomic<uint32_t> active_{0};
     // Set by the audio thread while a note reads that copy; each on a line of its own, so that

@@ -16,9 +16,11 @@ int32_t readOnce(const int32_t& field) { return __atomic_load_n(&field, __ATOMIC
 Session::Session(model::InstanceRecords& records, SessionHost& host, SharedTables& shared, const void* traceId)
     : monitor_(shared.monitorNumbering), records_(records), host_(host), shared_(shared), traceId_(traceId) {}
 
-Session::NoteRead::NoteRead(const Session& s) : records_(s.records_) {
+Session::NoteRead::NoteRead(const Session& s, bool slots) : records_(s.records_) {
     if (s.traces_.onOwnerThread()) {
         options_ = noteOptions(records_.options);
+    } else if (!slots) {
+        options_ = s.view_.options();
     } else {
         reader_.emplace(s.view_);
         options_ = (*reader_)->options;

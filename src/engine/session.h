@@ -170,7 +170,8 @@ private:
     // (nothing changes them meanwhile), on any other the published view.
     class NoteRead {
     public:
-        explicit NoteRead(const Session& s);
+        // `slots`: whether the note reads switches too; without, only the options (one load).
+        explicit NoteRead(const Session& s, bool slots = true);
         const NoteOptions& options() const { return options_; }
         SlotSwitches slot(int index) const {
             return reader_ ? (*reader_)->slots[size_t(index)] : slotSwitches(records_.articulations, index);

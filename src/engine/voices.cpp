@@ -156,7 +156,7 @@ void Session::Voice_Release(intptr_t voice) {
     VoiceRecord* r = voices_.find(voice);
     if (!r) return;
     // With overlapping notes allowed, a key another note still holds keeps sounding.
-    const bool keyShared = NoteRead(*this).options().overlapping && voices_.recordsWithKey(r->key) > 1;
+    const bool keyShared = NoteRead(*this, false).options().overlapping && voices_.recordsWithKey(r->key) > 1;
     if (!keyShared && r->state == kVoiceSounding) sendNoteOff(*r);
     r->released = 1;
     if (r->state == kVoiceSounding) host_.voiceDone(r->hostVoice);
@@ -214,7 +214,7 @@ void Session::clearVoices() {
 
 void Session::NewTick() {
     ticks_ = ticks_ + 1;
-    const NoteRead read(*this);
+    const NoteRead read(*this, false);
     const NoteOptions& o = read.options();
     if (o.holdkeyswitch) {
         for (int key = 0; key < kHoldKeys; ++key) {

@@ -210,7 +210,8 @@ int demo(hostkit::PluginModule& module, bool verbose, const std::vector<std::str
     std::printf("%zu messages written to demo-out.mid\n", session.sent().size());
     if (serve) {
         std::printf("HTTP API of the three instances: http://127.0.0.1:%d/api (and the page at /), on every IPv4 "
-                    "interface; Ctrl-C to stop\n",
+                    "interface; the page's monitor (and GET /monitor/0) says why each message above went out; "
+                    "Ctrl-C to stop\n",
                     port);
         std::fflush(stdout);
         voxhost::serveUntilInterrupted(session, serveSeconds);
