@@ -11,6 +11,7 @@
 
 #include "http/http_api.h"
 #include "model/defaults.h"
+#include "model/json_text.h"
 #include "plugin/process_wide.h"
 #include "editor/layout.h"
 #include "hostkit/memory_stream.h"
@@ -376,8 +377,10 @@ TEST_F(HttpApiTest, InstanceRequestsShowAndChangeWhatOnlyTheEditorShowed) {
     EXPECT_EQ((*names.keynames[4])[1], std::string(64, 'L'));
     EXPECT_NE(loaded.find("{\"list\": true, \"named\": 131, \"missing\": false, \"title\": \"My Keys\", \"path\": \"\"}"),
               std::string::npos);
+    std::string stored;
+    model::appendJsonString(stored, file);  // Windows paths hold backslashes
     EXPECT_NE(loaded.find("{\"list\": true, \"named\": 131, \"missing\": false, \"title\": \"strings.legato\", \"path\": \"" +
-                          file + "\"}"),
+                          stored + "\"}"),
               std::string::npos);
 
     folder.write("strings.legato.txt", "new top\n");
