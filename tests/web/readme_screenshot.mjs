@@ -1,0 +1,26 @@
+// The README's picture of the web editor: the demo's instances in Debian's Chromium, the second
+// one open. Usage: node readme_screenshot.mjs OUT.png (VOXTRANE_HOST names the host to run).
+import path from "node:path";
+import { chromium } from "playwright-core";
+import { freePort, until, startDemo, stopDemo } from "./demo_host.mjs";
+
+const out = path.resolve(process.argv[2]);
+const port = await freePort();
+const host = await startDemo(port, process.cwd());  // where the demo leaves its MIDI file
+const browser = await chromium.launch({ executablePath: process.env.CHROMIUM || "/usr/bin/chromium", headless: true });
+try {
+  const page = await browser.newPage({ viewport: { width: 1280, height: 1100 } });
+  await page.goto("http://127.0.0.1:" + port + "/");
+  await until("the cards", async () => (await page.locator(".card").count()) === 3);
+  await page.locator(".card").nth(1).click();
+  await page.getByRole("button", { name: /^Articulation 2:/ }).first().click();
+  await until("the playing articulation", async () => (await page.locator("#grid .slot.playing").count()) === 1);
+  // The icons are backgrounds from one strip: wait until it has arrived, and for a paint after.
+  await page.waitForFunction(() => performance.getEntriesByType("resource")
+    .some((entry) => entry.name.endsWith("/icons.png") && entry.responseEnd > 0));
+  await page.waitForTimeout(500);
+  await page.screenshot({ path: out, fullPage: true });
+} finally {
+  await browser.close();
+  await stopDemo(host);
+}
