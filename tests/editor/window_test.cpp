@@ -300,6 +300,30 @@ protected:
         DeleteDC(dc);
     }
 
+    // The port and channel labels and values as this program's own canvas paints a new instance's
+    // articulation panel, in the face this process chose.
+    static Image ownPaint() {
+        model::InstanceRecords records;
+        model::resetRecords(records, 1, true);
+        records.options.page = editor::kArticulationPanel;
+        BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 240, -237, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        void* bits = nullptr;
+        HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HDC memory = CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = SelectObject(memory, picture);
+        {
+            platform::GdiCanvas canvas(memory, platform::gdiArtwork());
+            editor::Paint(records, editor::EditorState{}, editor::PaintFacts{}, canvas);
+        }
+        GdiFlush();
+        Image image(240, 237);
+        for (int i = 0; i < 240 * 237; ++i) image.pixels[size_t(i)] = static_cast<const uint32_t*>(bits)[i] & 0xFFFFFF;
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+        DeleteObject(picture);
+        return image;
+    }
+
     static void captureEveryPanel(const std::string& face) {
         hostkit::PluginModule module;
         ASSERT_TRUE(module.load(hostkit::stagedModulePath(hostkit::executableFolder()))) << module.error();
@@ -319,7 +343,15 @@ protected:
                 hostResizes(editor, static_cast<int>(240 * scale), static_cast<int>(237 * scale));
                 char file[96];
                 std::snprintf(file, sizeof file, "editor-%s-%s-scale%g.png", face.c_str(), names[panel], scale);
-                capture(editor, file);
+                const Image shot = capture(editor, file);
+                // The module chose the same face as this program: its labels are the same pixels.
+                if (panel != 0 || scale != 1.0f) continue;
+                const Image own = ownPaint();
+                int differing = 0;
+                for (int y = editor::kPortText.top; y < editor::kChannelLabel.bottom; ++y)
+                    for (int x = editor::kPortText.left; x < editor::kChannelLabel.right; ++x)
+                        differing += shot.at(x, y) != own.at(x, y);
+                EXPECT_EQ(differing, 0);
             }
         }
         plug->Dispatcher(0, 0, 0);
