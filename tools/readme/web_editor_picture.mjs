@@ -1,8 +1,11 @@
 // The README's picture of the web editor: the demo's instances in Debian's Chromium, the second
-// one open. Usage: node readme_screenshot.mjs OUT.png (VOXTRANE_HOST names the host to run).
+// one open. Usage: node web_editor_picture.mjs OUT.png, with VOXTRANE_HOST naming the host to run
+// and VOXTRANE_WEB_MODULES the browser test's node_modules (playwright-core).
 import path from "node:path";
-import { chromium } from "playwright-core";
-import { freePort, until, startDemo, stopDemo } from "./demo_host.mjs";
+import { pathToFileURL } from "node:url";
+import { freePort, until, startDemo, stopDemo } from "../../tests/web/demo_host.mjs";
+
+const { chromium } = await import(pathToFileURL(path.join(process.env.VOXTRANE_WEB_MODULES, "playwright-core/index.mjs")));
 
 const out = path.resolve(process.argv[2]);
 const port = await freePort();
