@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 #include <string>
 
 namespace platform {
@@ -84,13 +85,24 @@ HFONT makeEditorFont(int height) {
                       kStandIn);
 }
 
+// Asked of the fonts Windows lists (the process's private ones among them), not of the font
+// it makes: a font made for a missing face is silently another.
 bool cuprumPresent() {
-    HFONT font = createFont(16, 0, kCuprum);
-    if (!font) return false;
-    wchar_t face[LF_FACESIZE] = {};
-    withFont(font, [&](HDC dc) { GetTextFaceW(dc, LF_FACESIZE, face); });
-    DeleteObject(font);
-    return std::wstring(face) == kCuprum;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return false;
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    std::wcsncpy(wanted.lfFaceName, kCuprum, LF_FACESIZE - 1);
+    bool found = false;
+    EnumFontFamiliesExW(
+        dc, &wanted,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
+            *reinterpret_cast<bool*>(seen) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    DeleteDC(dc);
+    return found;
 }
 
 void useStandInFace() { standIn = true; }

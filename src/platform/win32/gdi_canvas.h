@@ -34,7 +34,7 @@ GdiArtwork& gdiArtwork();
 // The editor's font of `height` pixels (character cell): Cuprum, or where it is missing the
 // carried stand-in, narrowed (useStandInFace).
 HFONT makeEditorFont(int height);
-// Whether Windows sets "Cuprum" in Cuprum itself rather than a substitute. [ui]
+// Whether Windows has Cuprum: installed, or added by this process. [ui]
 bool cuprumPresent();
 // From now on the editor's fonts use the stand-in face, already added to the process. [ui]
 void useStandInFace();
