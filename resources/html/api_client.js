@@ -1,7 +1,9 @@
 "use strict";
 // The plugin's HTTP API, as it is: GET /api lists every instance; a command is a path
 // /api/ID/COMMAND/FIRST/SECOND=VALUE and is answered with the document of that instance;
-// /api/ID/json reads (GET) or replaces (PUT) the articulations as a bank file.
+// /api/ID/json reads (GET) or replaces (PUT) the articulations as a bank file. Beside it:
+// GET /live (what moves: the articulation playing, levels, controller values), GET /instance/ID
+// (page names, where key names come from) and its changes, sent with PUT.
 const VoxApi = (function () {
   // The server decodes a path into 512 bytes and cuts the rest; a longer command would be
   // applied cut short, so it is not sent.
@@ -101,5 +103,28 @@ const VoxApi = (function () {
     return getText("/maps/ready/" + path.split("/").map(encodeURIComponent).join("/"));
   }
 
-  return { readInstances, command, exportBank, bankProblem, importBank, mapExtension, convertMap, readyBanks, readyBank };
+
+  function readLive() {
+    return getJson("/live");
+  }
+
+  function readDetails(id) {
+    return getJson("/instance/" + id);
+  }
+
+  // A change of the instance's details; resolves to the details as the server has them after it.
+  function change(id, parts, body) {
+    const path = "/instance/" + id + "/" + parts.map((part) => encodeURIComponent(String(part))).join("/");
+    if (new TextEncoder().encode(path).length > kPathLimit) throw new Error("the file name is too long for the API");
+    return getJson(path, { method: "PUT", body });
+  }
+
+  const renamePage = (id, page, name) => change(id, ["pages", page], name);
+  // Names from the text of a file chosen in the browser, as if the plugin had loaded it.
+  const loadKeyNames = (id, slot, fileName, text) => change(id, ["keynames", slot, "load", fileName], text);
+  const reloadKeyNames = (id, slot) => change(id, ["keynames", slot, "reload"], "");
+  const clearKeyNames = (id, slot) => change(id, ["keynames", slot, "clear"], "");
+
+  return { readInstances, command, exportBank, bankProblem, importBank, mapExtension, convertMap, readyBanks, readyBank,
+    readLive, readDetails, renamePage, loadKeyNames, reloadKeyNames, clearKeyNames };
 })();

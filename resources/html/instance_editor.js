@@ -20,8 +20,11 @@ const VoxEditor = (function () {
   ];
   const kControllerTypes = ["Knob", "Switch", "Fader"];
 
-  let hooks = null;   // { command(parts, value), exportBank(), importBank(text) }
+  // { command(parts, value), exportBank(), importBank(text), change(name, ...arguments) }
+  let hooks = null;
   let instance = null;
+  let details = null;  // page names and key-name sources of the open instance (GET /instance/ID)
+  let live = null;     // what moves: the articulation playing, levels, controller values (GET /live)
   let slot = 0;
   let controllerPage = 0;
   let gridSize = 0;
@@ -326,9 +329,24 @@ const VoxEditor = (function () {
 
   // ---- controllers
 
+  function pageTitle(p) {
+    const name = details ? details.pages[p] : "";
+    return "Page " + (p + 1) + (name ? ": " + name : "");
+  }
+
+  async function commitPageName() {
+    const input = byId("f-page-name");
+    if (input.value === input.dataset.shown) return;
+    const page = controllerPage;
+    if (await changeDetails("renamePage", page, input.value)) {
+      say("Page " + (page + 1) + " is now " + (details.pages[page] ? "\u201c" + details.pages[page] + "\u201d" : "unnamed") + ".");
+    }
+  }
+
   function buildControllers() {
     const select = byId("f-controller-page");
-    for (let p = 0; p < kControllerPages; ++p) select.append(new Option("Page " + (p + 1), String(p)));
+    for (let p = 0; p < kControllerPages; ++p) select.append(new Option(pageTitle(p), String(p)));
+    onEnter(byId("f-page-name"), commitPageName);
     select.addEventListener("change", () => {
       controllerPage = Number(select.value);
       refresh(true);
@@ -391,7 +409,10 @@ const VoxEditor = (function () {
   }
 
   function showControllers(force) {
-    showValue(byId("f-controller-page"), String(controllerPage), force);
+    const select = byId("f-controller-page");
+    for (const option of select.options) setText(option, pageTitle(Number(option.value)));
+    showValue(select, String(controllerPage), force);
+    showValue(byId("f-page-name"), details ? details.pages[controllerPage] : "", force);
     for (const tr of byId("controller-rows").children) {
       const index = controllerIndex(Number(tr.dataset.row));
       const c = instance.controllers[index];
@@ -403,6 +424,125 @@ const VoxEditor = (function () {
         else showValue(input, def.kind.format(c[def.field]), force);
       }
     }
+    showLive();
+  }
+
+  // ---- what moves: the articulation playing, the channel's levels, controller values
+
+  function showLevel(name, value) {
+    const meter = byId("m-" + name);
+    if (meter.value !== value) meter.value = value;
+    setText(byId("o-" + name), String(value));
+  }
+
+  function showLive() {
+    if (!instance) return;
+    const entry = live && live.id === instance.id ? live : null;
+    const playing = entry ? entry.playing : -1;
+    for (const button of byId("grid").querySelectorAll(".slot")) {
+      const on = Number(button.dataset.slot) === playing;
+      button.classList.toggle("playing", on);
+      if (on) button.setAttribute("aria-description", "playing");
+      else button.removeAttribute("aria-description");
+    }
+    const a = instance.articulations[playing];
+    setText(byId("now-playing"), a ? "Articulation " + (playing + 1) + (a.name ? ": " + a.name : "") : "");
+    showLevel("volume", entry ? entry.volume : 0);
+    showLevel("pan", entry ? entry.pan : 0);
+    setText(byId("o-pitch"), entry ? entry.pitch + " cents" : "");
+    if (!entry) return;
+    for (const tr of byId("controller-rows").children) {
+      const value = entry.values[controllerIndex(Number(tr.dataset.row))];
+      showValue(tr.querySelector('[data-field="value"]'), String(value), false);
+    }
+  }
+
+  // ---- piano-roll key names: entry i of a list names key 131 - i
+
+  const kHighestKey = 131;
+  const kKeyNameEntries = 148;
+  const kKeyNamesFileLimit = 1048576 - 4096;
+
+  function keyNamesOf(s) {
+    return (instance.pianokeys && instance.pianokeys.mappings[s]) || {};
+  }
+
+  function keyNamesSource(source) {
+    if (!source || !source.list) return "None: the piano roll names its keys itself.";
+    const title = source.title || "Stored in the project";
+    if (!source.path) return title + " (" + source.named + " names, kept in the project; no file on the plugin's computer).";
+    if (source.missing) return title + ": " + source.path + " is missing; the " + source.named + " names kept in the project are used.";
+    return title + " (" + source.named + " names from " + source.path + ").";
+  }
+
+  function showKeyNames() {
+    const source = details ? details.keynames[slot] : null;
+    setText(byId("keynames-heading"), "Piano-roll key names of articulation " + (slot + 1));
+    setText(byId("keynames-source"), keyNamesSource(source));
+    byId("reload-keynames").disabled = !(source && source.path);
+    byId("clear-keynames").disabled = !(source && source.list);
+    byId("download-keynames").disabled = !(source && source.list);
+    const names = keyNamesOf(slot);
+    const key = slot + JSON.stringify(names) + altMiddleC();
+    const body = byId("keyname-rows");
+    if (body.dataset.key === key) return;
+    body.dataset.key = key;
+    const rows = Object.keys(names).map(Number).filter((i) => i <= kHighestKey).sort((x, y) => x - y).map((i) => {
+      const note = kHighestKey - i;
+      const tr = element("tr");
+      tr.append(element("td", "", VoxNotes.noteName(note, altMiddleC(), kHighestKey) + " (" + note + ")"), element("td", "", names[i]));
+      return tr;
+    });
+    body.replaceChildren(...rows);
+    byId("keynames-table").hidden = rows.length === 0;
+  }
+
+  // Runs a change of the details and shows them as the server read them back; null on failure.
+  async function changeDetails(name, ...args) {
+    try {
+      const answer = await hooks.change(name, ...args);
+      showDetails(answer, true);
+      return answer;
+    } catch (error) {
+      complain("Not changed: " + error.message + ".");
+      refresh(true);
+      return null;
+    }
+  }
+
+  async function loadKeyNames() {
+    const input = byId("load-keynames");
+    const file = input.files[0];
+    input.value = "";
+    if (!file) return;
+    if (file.size > kKeyNamesFileLimit) {
+      complain(file.name + " was not loaded: the file is too large for the API (at most 1 MiB).");
+      return;
+    }
+    const at = slot;
+    const answer = await changeDetails("loadKeyNames", at, file.name, await file.text());
+    if (answer) say("Articulation " + (at + 1) + " names " + answer.keynames[at].named + " keys from " + file.name + ".");
+  }
+
+  async function keyNamesCommand(name, done) {
+    const at = slot;
+    const answer = await changeDetails(name, at);
+    if (answer) say("Key names of articulation " + (at + 1) + " " + done + ".");
+  }
+
+  // The names as the plugin writes them: one a line, every entry.
+  function downloadKeyNames() {
+    const names = keyNamesOf(slot);
+    const lines = [];
+    for (let i = 0; i < kKeyNameEntries; ++i) lines.push((names[i] || "") + "\r\n");
+    const source = details && details.keynames[slot];
+    const link = element("a");
+    link.href = URL.createObjectURL(new Blob(lines, { type: "text/plain" }));
+    link.download = ((source && source.title) || "Articulation " + (slot + 1) + " key names") + ".txt";
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 0);
   }
 
   // ---- bank files
@@ -551,6 +691,10 @@ const VoxEditor = (function () {
     byId("load-map-bank").addEventListener("click", () => loadMapBank(Number(byId("map-banks").value)));
     byId("load-ready-bank").addEventListener("click", loadReadyBank);
     fillReadyBanks();
+    byId("load-keynames").addEventListener("change", loadKeyNames);
+    byId("reload-keynames").addEventListener("click", () => keyNamesCommand("reloadKeyNames", "reloaded"));
+    byId("clear-keynames").addEventListener("click", () => keyNamesCommand("clearKeyNames", "cleared"));
+    byId("download-keynames").addEventListener("click", downloadKeyNames);
     buildOptions();
     buildControllers();
   }
@@ -558,6 +702,7 @@ const VoxEditor = (function () {
   // Opens an instance: the plugin's own editor decides where the page starts.
   function open(opened) {
     instance = opened;
+    details = null;
     slot = Math.min(Math.max(opened.editing, 0), opened.articulations.length - 1);
     controllerPage = Math.min(Math.max(Math.floor(opened.controllerstart / kControllersPerPage), 0), kControllerPages - 1);
     setText(byId("message"), "");
@@ -583,7 +728,21 @@ const VoxEditor = (function () {
     showArticulation(force);
     showOptions();
     showControllers(force);
+    showKeyNames();
   }
 
-  return { init, open, update };
+  // The open instance's page names and key-name sources, as GET /instance/ID answers.
+  function showDetails(latest, force) {
+    if (!instance || !latest || latest.id !== instance.id) return;
+    details = latest;
+    showControllers(force);
+    showKeyNames();
+  }
+
+  function showLiveValues(entry) {
+    live = entry;
+    showLive();
+  }
+
+  return { init, open, update, showDetails, showLive: showLiveValues };
 })();

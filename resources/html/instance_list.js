@@ -17,11 +17,12 @@ const VoxList = (function () {
     button.type = "button";
     const heading = element("span", "card-title");
     const details = element("span", "card-details");
+    const playing = element("span", "card-details");
     const names = element("ul", "card-names");
-    button.append(heading, details, names);
+    button.append(heading, details, playing, names);
     button.addEventListener("click", () => onSelect(id));
     item.append(button);
-    return { item, button, heading, details, names, namesKey: "" };
+    return { item, button, heading, details, playing, names, namesKey: "" };
   }
 
   function usedArticulations(instance) {
@@ -41,8 +42,10 @@ const VoxList = (function () {
     card.names.replaceChildren(...rows);
   }
 
-  function updateCard(card, instance, selected) {
+  function updateCard(card, instance, selected, entry) {
     const used = usedArticulations(instance);
+    const now = entry && instance.articulations[entry.playing];
+    setText(card.playing, now ? "playing " + (entry.playing + 1) + (now.name ? ": " + now.name : "") : "");
     setText(card.heading, VoxView.title(instance));
     setText(card.details, used.length + " articulation" + (used.length === 1 ? "" : "s") +
       " \u00b7 editor " + (instance.visible ? "open" : "closed"));
@@ -50,8 +53,8 @@ const VoxList = (function () {
     fillNames(card, used);
   }
 
-  // Shows `instances` in the server's order.
-  function render(listNode, instances, selectedId) {
+  // Shows `instances` in the server's order; `live` maps ids to their entries of GET /live.
+  function render(listNode, instances, selectedId, live) {
     const seen = new Set();
     instances.forEach((instance, index) => {
       seen.add(instance.id);
@@ -60,7 +63,7 @@ const VoxList = (function () {
         card = createCard(instance.id);
         cards.set(instance.id, card);
       }
-      updateCard(card, instance, instance.id === selectedId);
+      updateCard(card, instance, instance.id === selectedId, live.get(instance.id));
       if (listNode.children[index] !== card.item) listNode.insertBefore(card.item, listNode.children[index] || null);
     });
     for (const [id, card] of cards) {

@@ -1,17 +1,21 @@
 "use strict";
 // Reads every instance from the API about once a second and keeps the list and the open editor
-// up to date. When the server is gone the page says so and asks less and less often (at most
+// up to date; what moves while notes play (the articulation playing, levels, controller values)
+// is read four times a second. When the server is gone the page says so and asks less and less often (at most
 // every 5 seconds), and carries on by itself when the server is back.
 (function () {
   const kPollMs = 1000;
   const kHiddenPollMs = 5000;   // a page in a background tab asks rarely
   const kLongestWaitMs = 5000;
+  const kLivePollMs = 250;
 
   let instances = [];
   let selectedId = null;
   let failures = 0;
   let failingSince = null;
   let timer = null;
+  let liveTimer = null;
+  let live = new Map();  // id -> the instance's entry of GET /live
   // Bumped by every command: a poll that started before a command's answer arrived is stale
   // and would briefly show the old value.
   let generation = 0;
@@ -43,7 +47,7 @@
   }
 
   function render() {
-    VoxList.render(byId("instance-list"), instances, selectedId);
+    VoxList.render(byId("instance-list"), instances, selectedId, live);
     byId("no-instances").hidden = instances.length > 0;
     if (selectedId !== null) VoxEditor.update(instances.find((i) => i.id === selectedId) || null);
   }
@@ -58,12 +62,33 @@
         instances = answer.instances;
         render();
       }
+      if (selectedId !== null) await readDetails(selectedId);
     } catch (error) {
       if (failures === 0) failingSince = new Date();
       failures += 1;
     }
     showConnection();
     schedule();
+  }
+
+  // The open instance's page names and key-name sources, unless a change answered meanwhile.
+  async function readDetails(id) {
+    const started = generation;
+    const details = await VoxApi.readDetails(id).catch(() => null);
+    if (started === generation) VoxEditor.showDetails(details, false);
+  }
+
+  async function pollLive() {
+    try {
+      const answer = await VoxApi.readLive();
+      live = new Map(answer.instances.map((entry) => [entry.id, entry]));
+      VoxList.render(byId("instance-list"), instances, selectedId, live);
+      VoxEditor.showLive(live.get(selectedId) || null);
+    } catch (error) {
+      // The main poll tells of the outage.
+    }
+    clearTimeout(liveTimer);
+    liveTimer = setTimeout(pollLive, failures > 0 || document.hidden ? nextWait() : kLivePollMs);
   }
 
   // Puts one instance as the server answered a command into the page.
@@ -82,6 +107,17 @@
     byId("pick-hint").hidden = true;
     VoxEditor.open(instance);
     render();
+    VoxEditor.showLive(live.get(id) || null);
+    readDetails(id);
+  }
+
+  // A change of the open instance's details (VoxApi's renamePage, loadKeyNames ...); the key
+  // names themselves come with the instances document, read at once.
+  async function change(name, ...args) {
+    generation += 1;
+    const answer = await VoxApi[name](selectedId, ...args);
+    poll();
+    return answer;
   }
 
   async function command(parts, value) {
@@ -94,10 +130,15 @@
     command,
     exportBank: () => VoxApi.exportBank(selectedId),
     importBank: async (text) => applyAnswer(await VoxApi.importBank(selectedId, text)),
+    change,
   });
   byId("retry").addEventListener("click", poll);
   document.addEventListener("visibilitychange", () => {
-    if (!document.hidden) poll();
+    if (!document.hidden) {
+      poll();
+      pollLive();
+    }
   });
   poll();
+  pollLive();
 })();

@@ -10,9 +10,9 @@ const VoxNotes = (function () {
     return altMiddleC ? 1 : 2;
   }
 
-  // "" for no note.
-  function noteName(note, altMiddleC) {
-    if (!Number.isInteger(note) || note < 0 || note > 127) return "";
+  // "" for no note; `highest` is 131 for the piano roll's keys, beyond MIDI's.
+  function noteName(note, altMiddleC, highest = 127) {
+    if (!Number.isInteger(note) || note < 0 || note > highest) return "";
     return kNames[note % 12] + (Math.floor(note / 12) - octaveOffset(altMiddleC));
   }
 

@@ -19,6 +19,8 @@
 #include "model/articulation_file.h"
 #include "model/defaults.h"
 #include "model/json_text.h"
+#include "model/key_names.h"
+#include "model/utf8.h"
 #include "model/options.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
@@ -347,6 +349,149 @@ void serveApi(const HttpEvent* event) {
     }
 }
 
+// ---- What the editor shows beyond the instances document: the articulation playing, the channel
+// levels and controller values as they move, controller page names, and the key names' files.
+// These live under paths of their own, so that every /api answer stays as it was.
+
+constexpr size_t kPageNameLimit = 255;  // bytes; a page name is a short label
+
+void appendQuoted(std::string& out, std::string_view text) {
+    out += '"';
+    model::appendJsonString(out, text);
+    out += '"';
+}
+
+void answerJson(HttpConnection* c, int status, const std::string& body) {
+    Http_SendStatus(c, status, status == 200 ? "OK" : status == 404 ? "Not Found" : "Bad Request");
+    Http_SendHeader(c, "Content-Type", "application/json");
+    Http_Write(c, "", 0);
+    Http_Write(c, body.data(), body.size());
+}
+
+void answerError(HttpConnection* c, int status, const char* text) {
+    std::string body = "{\"error\": ";
+    appendQuoted(body, text);
+    answerJson(c, status, body + "}\n");
+}
+
+// Every instance's moving values, small enough to be asked for several times a second.
+std::string liveDocument(InstanceDirectory& instances) {
+    std::string out = "{\n\t\"instances\":\n\t[";
+    char line[160];
+    for (size_t i = 0; i < instances.count(); ++i) {
+        InstanceView& instance = instances.at(i);
+        const Levels levels = instance.levels();
+        std::snprintf(line, sizeof line, "%s\n\t\t{\"id\": %u, \"playing\": %i, \"volume\": %i, \"pan\": %i, \"pitch\": %i, \"values\": [",
+                      i ? "," : "", instance.id(), instance.playingArticulation(), levels.volume, levels.pan, levels.pitch);
+        out += line;
+        const model::Controllers& k = instance.records().controllers;
+        for (int c = 0; c < model::kControllerCount; ++c) {
+            if (c) out += ", ";
+            out += std::to_string(k.value[size_t(c)]);
+        }
+        out += "]}";
+    }
+    return out + "\n\t]\n}\n";
+}
+
+// Page names and, per articulation, where its key names come from; the names themselves are in
+// the instances document.
+std::string instanceDocument(InstanceView& instance) {
+    const model::InstanceRecords& r = instance.records();
+    const model::Articulations& a = r.articulations;
+    std::string out = "{\n\t\"id\": " + std::to_string(instance.id()) + ",\n\t\"pages\": [";
+    for (size_t p = 0; p < r.pageNames.size(); ++p) {
+        if (p) out += ", ";
+        appendQuoted(out, r.pageNames[p]);
+    }
+    out += "],\n\t\"keynames\":\n\t[";
+    for (size_t i = 0; i < size_t(model::kArticulationCount); ++i) {
+        out += i ? ",\n\t\t{\"list\": " : "\n\t\t{\"list\": ";
+        out += boolText(a.keynames[i] != nullptr);
+        out += ", \"named\": " + std::to_string(a.keynames[i] ? a.keynames[i]->named() : 0);
+        out += ", \"missing\": ";
+        out += boolText(a.keynamesmissing[i] != 0);
+        out += ", \"title\": ";
+        appendQuoted(out, a.keynamestitle[i]);
+        out += ", \"path\": ";
+        appendQuoted(out, a.keynamespath[i]);
+        out += "}";
+    }
+    return out + "\n\t]\n}\n";
+}
+
+// The request's body: what follows the first blank line of its text.
+std::string_view bodyOf(const ByteBuffer& request) {
+    const std::string_view text(reinterpret_cast<const char*>(request.data), request.length);
+    const size_t crlf = text.find("\r\n\r\n"), lf = text.find("\n\n");
+    if (crlf == std::string_view::npos && lf == std::string_view::npos) return {};
+    return crlf < lf ? text.substr(crlf + 4) : text.substr(lf + 2);
+}
+
+// A whole number 0..count-1 as the start of `rest`, which it leaves after the number's slash;
+// -1 when there is none.
+int indexFrom(std::string_view& rest, int count) {
+    const size_t slash = std::min(rest.find('/'), rest.size());
+    const std::string_view digits = rest.substr(0, slash);
+    if (digits.empty() || digits.size() > 3 || !std::all_of(digits.begin(), digits.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) return -1;
+    const int index = std::atoi(std::string(digits).c_str());
+    rest.remove_prefix(std::min(slash + 1, rest.size()));
+    return index < count ? index : -1;
+}
+
+bool isInstanceRequest(const char* path) {
+    return std::strcmp(path, "/live") == 0 || std::strncmp(path, "/instance/", 10) == 0;
+}
+
+// GET /live; GET /instance/ID; PUT or POST /instance/ID/pages/P (body: the name),
+// /instance/ID/keynames/SLOT/load/FILENAME (body: the file's text), .../reload, .../clear.
+void serveInstanceRequest(const HttpEvent* event) {
+    logLine(api().loggerId, "Server event SB_EV_REQUEST %s %s", event->method, event->path);
+    HttpConnection* c = event->connection;
+    InstanceDirectory& instances = *api().instances;
+    const bool get = std::strcmp(event->method, "GET") == 0;
+    if (std::strcmp(event->path, "/live") == 0) {
+        if (get) answerJson(c, 200, liveDocument(instances));
+        else answerError(c, 400, "/live is only read");
+        return;
+    }
+    std::string_view rest = event->path + 10;
+    const size_t slash = std::min(rest.find('/'), rest.size());
+    InstanceView* instance = instances.find(toId(std::string(rest.substr(0, slash)).c_str()));
+    rest.remove_prefix(std::min(slash + 1, rest.size()));
+    if (!instance) return answerError(c, 404, "no instance has this id");
+    if (rest.empty()) return answerJson(c, 200, instanceDocument(*instance));
+    // A change is never a GET: a link or an image cannot make one.
+    if (get || (std::strcmp(event->method, "PUT") != 0 && std::strcmp(event->method, "POST") != 0))
+        return answerError(c, 400, "a change is sent with PUT or POST");
+
+    const std::string_view body = bodyOf(c->receive);
+    if (rest.substr(0, 6) == "pages/") {
+        rest.remove_prefix(6);
+        const int page = indexFrom(rest, model::kControllerPageCount);
+        if (page < 0 || !rest.empty()) return answerError(c, 400, "pages are numbered 0 to 15");
+        const std::string_view line = body.substr(0, body.find_first_of(std::string_view("\r\n\0", 3)));
+        instance->records().pageNames[size_t(page)] = line.substr(0, model::utf8Prefix(line.data(), line.size(), kPageNameLimit));
+        instance->changed();
+    } else if (rest.substr(0, 9) == "keynames/") {
+        rest.remove_prefix(9);
+        const int slot = indexFrom(rest, model::kArticulationCount);
+        if (slot < 0) return answerError(c, 400, "articulations are numbered 0 to 63");
+        if (rest.substr(0, 5) == "load/" || rest == "load") {
+            instance->readKeyNames(slot, body, std::string(rest.substr(std::min<size_t>(5, rest.size()))));
+        } else if (rest == "reload") {
+            instance->keyNamesCommand(slot, model::KeyNamesCommand::kReload);
+        } else if (rest == "clear") {
+            instance->keyNamesCommand(slot, model::KeyNamesCommand::kClear);
+        } else {
+            return answerError(c, 400, "key names are loaded, reloaded or cleared");
+        }
+    } else {
+        return answerError(c, 400, "no such request");
+    }
+    answerJson(c, 200, instanceDocument(*instance));
+}
+
 bool hasUnsafeSegment(const char* path) {
     const char* start = path;
     for (const char* p = path;; ++p) {
@@ -487,6 +632,7 @@ int HttpApi_OnEvent(const HttpEvent* event) {
     if (std::strcmp(path, "/api") == 0 || std::strncmp(path, "/api/", 5) == 0) serveApi(event);
     else if (std::strcmp(path, "/monitor") == 0 || std::strncmp(path, "/monitor/", 9) == 0) serveMonitor(event);
     else if (isMapRequest(path)) serveMapRequest(event, api().programFolder);
+    else if (isInstanceRequest(path)) serveInstanceRequest(event);
     else serveFile(event);
     return SB_CONTINUE;
 }

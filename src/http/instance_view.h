@@ -4,8 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "engine/monitor.h"
+#include "model/key_names.h"
 #include "model/records.h"
 
 namespace http {
@@ -28,6 +31,13 @@ public:
     // After a command changed options (`before`: as they were): what the instance derives from
     // them follows, as after the editor's switches. [ui]
     virtual void optionsChanged(const model::InstanceOptions& before) = 0;
+    // The articulation last switched to, as the editor highlights it. [ui]
+    virtual int playingArticulation() const = 0;
+    // Key names of articulation `slot`, as the editor's key-names menu changes them (the host is
+    // told, the editor repaints): read from the text of a file named `fileName` that the web page
+    // sent, reloaded from their file, or cleared. [ui]
+    virtual void readKeyNames(int slot, std::string_view text, const std::string& fileName) = 0;
+    virtual void keyNamesCommand(int slot, model::KeyNamesCommand command) = 0;
     // A trace line, written only while the instance's debug log is on.
     virtual void log(const char* line) = 0;
     virtual bool logging() const = 0;  // whether its debug log is on

@@ -1,5 +1,6 @@
 #include "model/key_names.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -14,6 +15,13 @@ constexpr size_t kLineBuffer = 1024;  // a longer line is read as several
 constexpr size_t kNameLength = 64;
 
 bool validIndex(int index) { return index >= 0 && index < kArticulationCount; }
+
+// One line as read, line break included: its first 64 bytes without the break.
+void setLine(KeyNameList& list, int i, const char* line, size_t size) {
+    size_t length = utf8Prefix(line, size, kNameLength);
+    while (length > 0 && (line[length - 1] == '\r' || line[length - 1] == '\n')) --length;
+    list.set(i, {line, length});
+}
 
 void clear(Articulations& a, int index) {
     a.keynamesmissing[index] = 0;
@@ -48,13 +56,26 @@ bool LoadKeyNames(Articulations& a, int index, const char* path) {
     a.keynamesmissing[index] = 0;
     auto list = std::make_unique<KeyNameList>();
     char line[kLineBuffer];
-    for (int i = 0; i < kKeyNameLines && std::fgets(line, sizeof line, file); ++i) {
-        size_t length = utf8Prefix(line, std::strlen(line), kNameLength);
-        while (length > 0 && (line[length - 1] == '\r' || line[length - 1] == '\n')) --length;
-        list->set(i, {line, length});
-    }
+    for (int i = 0; i < kKeyNameLines && std::fgets(line, sizeof line, file); ++i) setLine(*list, i, line, std::strlen(line));
     std::fclose(file);
     a.keynames[index] = std::move(list);
+    return true;
+}
+
+bool ReadKeyNames(Articulations& a, int index, std::string_view text, const std::string& fileName) {
+    if (!validIndex(index)) return false;
+    auto list = std::make_unique<KeyNameList>();
+    // Cut as fgets cuts a file into the buffer of LoadKeyNames, so both readings agree.
+    for (int i = 0; i < kKeyNameLines && !text.empty(); ++i) {
+        const size_t end = std::min(text.find('\n'), kLineBuffer - 2) + 1;
+        const std::string_view line = text.substr(0, end);
+        setLine(*list, i, line.data(), line.size());
+        text.remove_prefix(line.size());
+    }
+    a.keynamesmissing[index] = 0;
+    a.keynames[index] = std::move(list);
+    a.keynamespath[index].clear();
+    a.keynamestitle[index] = keyNamesTitle(fileName);
     return true;
 }
 

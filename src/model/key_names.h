@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/records.h"
@@ -20,6 +21,11 @@ std::string keyNamesTitle(const std::string& path);
 // empty. A file that cannot be opened keeps the old names and marks them missing. True when
 // the names changed.
 bool LoadKeyNames(Articulations& articulations, int index, const char* path);
+
+// The names of articulation `index` from the text of a file that is not on this machine (sent
+// by the web page), read line by line as LoadKeyNames reads a file. The names have no path, as
+// names kept only in a state; the title comes from `fileName`. True when the index is valid.
+bool ReadKeyNames(Articulations& articulations, int index, std::string_view text, const std::string& fileName);
 
 // Writes all 148 names, one a line. Nothing happens without names or when the file cannot be
 // created; the path and title stay as they are.

@@ -51,6 +51,11 @@ enum class TextFormat {
 
 using Colour = uint32_t;  // 0xRRGGBB
 
+// Where Cuprum is missing, the editor sets its text in Roboto Condensed (the snapshots' face, and
+// the one the Windows module carries), which runs wider: narrowed by this much, labels keep to
+// their boxes.
+inline constexpr double kStandInNarrowing = 0.8;
+
 class Canvas {
 public:
     // Copies `source` of a sheet to (x, y) at the same size; parts outside the sheet draw nothing.

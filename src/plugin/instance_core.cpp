@@ -245,6 +245,11 @@ void InstanceCore::loadKeyNames(int index, const char* path) {
     repaintEditor();
 }
 
+void InstanceCore::readKeyNames(int slot, std::string_view text, const std::string& fileName) {
+    if (model::ReadKeyNames(records_.articulations, slot, text, fileName)) keyNamesChanged();
+    repaintEditor();
+}
+
 void InstanceCore::runKeyNamesCommand(int index, model::KeyNamesCommand command) {
     const model::KeyNamesStep step = model::keyNamesStep(records_.articulations, index, command);
     settings::FileDialogRequest request;

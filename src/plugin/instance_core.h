@@ -128,6 +128,9 @@ public:
     // ---- The HTTP API's view ------------------------------------------------------------------
     uint32_t id() const override { return instanceId(); }
     http::Levels levels() const override { return {session_.volume, session_.pan, session_.pitch}; }
+    int playingArticulation() const override { return session_.currentArticulation; }
+    void readKeyNames(int slot, std::string_view text, const std::string& fileName) override;
+    void keyNamesCommand(int slot, model::KeyNamesCommand command) override { runKeyNamesCommand(slot, command); }
     void changed() override { stateChanged(); }
     void repaint() override { repaintEditor(); }
     void log(const char* line) override { session_.trace("%s", line); }

@@ -9,18 +9,25 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "editor/layout.h"
+#include "editor/paint.h"
+#include "model/defaults.h"
 #include "hostkit/module_loader.h"
 #include "hostkit/recording_host.h"
 #include "platform/editor_window.h"
 #include "platform/image_files.h"
 #include "platform/program_folder.h"
 #include "platform/settings_store.h"
+#include "platform/win32/gdi_canvas.h"
 #include "support/layout_probe.h"
+#include "support/recording_canvas.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -238,6 +245,132 @@ TEST(PluginEditor, ShowsInTheHostPaintsTakesItsScaleAndStoresTheScaleOfAHostResi
     plug->DestroyObject();
     DestroyWindow(host);
     forgetScale();
+}
+
+// The editor's face, as FL Studio users see it (Cuprum, where FL Studio keeps it) or as the
+// module carries it for machines without: each case is a process of its own, because a process
+// chooses its face once. Every text of every panel fits its box in the face chosen, narrowed by a
+// tenth at most where the canvas squeezes a label (painting is done at scale 1 and stretched, so a
+// fit there is a fit at every scale), and the staged module
+// paints every panel at scales 1 to 4 into captures beside the tests' build.
+class EditorFace : public ::testing::Test {
+protected:
+    static std::filesystem::path cuprumPlace() {
+        return std::filesystem::path(platform::programFolder()) / "Artwork/Fonts/Cuprum/Cuprum.ttf";
+    }
+
+    void check(const char* face) {
+        platform::loadEditorArtwork(platform::programFolder());
+        EXPECT_STREQ(platform::editorFaceName(), std::wstring(face, face + std::strlen(face)).c_str());
+        everyTextFits();
+        captureEveryPanel(face[0] == 'C' ? "cuprum" : "stand-in");
+        platform::releaseEditorArtwork();
+    }
+
+    static void everyTextFits() {
+        model::InstanceRecords records;
+        model::resetRecords(records, 1, true);
+        HDC dc = CreateCompatibleDC(nullptr);
+        for (int panel = 0; panel < 4; ++panel)
+            for (int tab = 0; tab < 3; ++tab) {
+                records.options.page = panel;
+                editor::PaintFacts facts;
+                facts.optionsTab = tab;
+                testing_support::RecordingCanvas canvas;
+                editor::Paint(records, editor::EditorState{}, facts, canvas);
+                for (const testing_support::DrawCall& call : canvas.calls) {
+                    if (call.kind != testing_support::DrawCall::kText || call.format == platform::TextFormat::kWordWrap)
+                        continue;
+                    HFONT font = platform::makeEditorFont(call.font);
+                    HGDIOBJ previous = SelectObject(dc, font);
+                    const std::wstring wide(call.text.begin(), call.text.end());
+                    SIZE size{};
+                    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+                    SelectObject(dc, previous);
+                    DeleteObject(font);
+                    const bool shortened = call.format == platform::TextFormat::kEllipsis ||
+                                           call.format == platform::TextFormat::kMiddleEllipsis ||
+                                           call.format == platform::TextFormat::kCentredEllipsis;
+                    if (!shortened) {
+                        EXPECT_LE(size.cx * 9, (call.box.right - call.box.left) * 10)
+                            << "\"" << call.text << "\" on panel " << panel << ", options tab " << tab;
+                    }
+                }
+            }
+        DeleteDC(dc);
+    }
+
+    // The port and channel labels and values as this program's own canvas paints a new instance's
+    // articulation panel, in the face this process chose.
+    static Image ownPaint() {
+        model::InstanceRecords records;
+        model::resetRecords(records, 1, true);
+        records.options.page = editor::kArticulationPanel;
+        BITMAPINFO info{{sizeof(BITMAPINFOHEADER), 240, -237, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        void* bits = nullptr;
+        HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HDC memory = CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = SelectObject(memory, picture);
+        {
+            platform::GdiCanvas canvas(memory, platform::gdiArtwork());
+            editor::Paint(records, editor::EditorState{}, editor::PaintFacts{}, canvas);
+        }
+        GdiFlush();
+        Image image(240, 237);
+        for (int i = 0; i < 240 * 237; ++i) image.pixels[size_t(i)] = static_cast<const uint32_t*>(bits)[i] & 0xFFFFFF;
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+        DeleteObject(picture);
+        return image;
+    }
+
+    static void captureEveryPanel(const std::string& face) {
+        hostkit::PluginModule module;
+        ASSERT_TRUE(module.load(hostkit::stagedModulePath(hostkit::executableFolder()))) << module.error();
+        hostkit::RecordingHost recording;
+        HWND host = makeHostWindow();
+        platform::removePlatformSetting(platform::kVoxtraneKey, "UI Scale");
+        TFruityPlug* plug = module.create()(&recording, 1);
+        HWND editor = plug->EditorHandle;
+        plug->Dispatcher(0, 0, reinterpret_cast<intptr_t>(host));
+        const char* names[] = {"articulations", "controllers", "options"};
+        for (int panel = 0; panel < 3; ++panel) {
+            hostResizes(editor, 240, 237);
+            const editor::Point tab = editor::panelTab(panel);
+            SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(tab.x + 20, tab.y + 20));
+            SendMessageW(editor, WM_LBUTTONUP, 0, MAKELPARAM(tab.x + 20, tab.y + 20));
+            for (const float scale : {1.0f, 1.5f, 2.0f, 3.0f, 4.0f}) {
+                hostResizes(editor, static_cast<int>(240 * scale), static_cast<int>(237 * scale));
+                char file[96];
+                std::snprintf(file, sizeof file, "editor-%s-%s-scale%g.png", face.c_str(), names[panel], scale);
+                const Image shot = capture(editor, file);
+                // The module chose the same face as this program: its labels are the same pixels.
+                if (panel != 0 || scale != 1.0f) continue;
+                const Image own = ownPaint();
+                int differing = 0;
+                for (int y = editor::kPortText.top; y < editor::kChannelLabel.bottom; ++y)
+                    for (int x = editor::kPortText.left; x < editor::kChannelLabel.right; ++x)
+                        differing += shot.at(x, y) != own.at(x, y);
+                EXPECT_EQ(differing, 0);
+            }
+        }
+        plug->Dispatcher(0, 0, 0);
+        plug->DestroyObject();
+        DestroyWindow(host);
+        platform::removePlatformSetting(platform::kVoxtraneKey, "UI Scale");
+    }
+};
+
+TEST_F(EditorFace, CuprumWhereFlStudioKeepsIt) {
+    std::filesystem::create_directories(cuprumPlace().parent_path());
+    std::filesystem::copy_file(VOXTRANE_CUPRUM_FILE, cuprumPlace(), std::filesystem::copy_options::overwrite_existing);
+    check("Cuprum");
+    std::filesystem::remove(cuprumPlace());
+}
+
+TEST_F(EditorFace, TheCarriedFaceWithoutCuprum) {
+    std::filesystem::remove(cuprumPlace());
+    check("Roboto Condensed");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "http/http_api.h"
 #include "model/defaults.h"
+#include "model/json_text.h"
 #include "plugin/process_wide.h"
 #include "editor/layout.h"
 #include "hostkit/memory_stream.h"
@@ -351,6 +352,81 @@ TEST_F(HttpApiTest, LogLinesGoThroughLiveInstancesWithTheirDebugLogOn) {
     host.clear();
     get(path(b, "/port=5"));
     EXPECT_EQ(host.debugLines(), std::vector<std::string>{prefix(b) + "Server command port (null) (null) (5)"});
+}
+
+// The requests beyond /api: the moving values of every instance, page names and where key names
+// come from; page names and key names change only by PUT or POST, as the editor changes them.
+TEST_F(HttpApiTest, InstanceRequestsShowAndChangeWhatOnlyTheEditorShowed) {
+    TFruityPlug* a = create();
+    TFruityPlug* b = create();
+    records(b).articulations.note[3] = 24;
+    testing_support::play(b, host, 1, {60, 3});
+    b->ProcessEvent(engine::kEventVolume, 100, 0);
+    b->ProcessEvent(engine::kEventPitch, -300, 0);
+    for (TFruityPlug* plug : {a, b}) records(plug).controllers.value.fill(0);
+    records(b).controllers.value[95] = 77;
+    const auto values = [](int last) {
+        std::string text;
+        for (int c = 0; c < model::kControllerCount; ++c) text += (c ? ", " : "") + std::to_string(c == 95 ? last : 0);
+        return text;
+    };
+    EXPECT_EQ(getJson("/live"), "{\n\t\"instances\":\n\t[\n\t\t{\"id\": " + std::to_string(idOf(a)) +
+                                    ", \"playing\": 0, \"volume\": 0, \"pan\": 0, \"pitch\": 0, \"values\": [" + values(0) +
+                                    "]},\n\t\t{\"id\": " + std::to_string(idOf(b)) +
+                                    ", \"playing\": 3, \"volume\": 100, \"pan\": 0, \"pitch\": -300, \"values\": [" +
+                                    values(77) + "]}\n\t]\n}\n");
+
+    const std::string id = "/instance/" + std::to_string(idOf(b));
+    const size_t changes = stateChanges();
+    put(id + "/pages/2", "Dyn \"amics\"\r\nsecond line");
+    EXPECT_EQ(records(b).pageNames[2], "Dyn \"amics\"");
+    EXPECT_EQ(stateChanges(), changes + 1);
+    std::string pages = "\"pages\": [";
+    for (int p = 0; p < model::kControllerPageCount; ++p) pages += (p ? ", " : "") + std::string(p == 2 ? "\"Dyn \\\"amics\\\"\"" : "\"\"");
+    const std::string head = "{\n\t\"id\": " + std::to_string(idOf(b)) + ",\n\t" + pages + "],\n\t\"keynames\":\n\t[\n\t\t{";
+    EXPECT_EQ(getJson(id).substr(0, head.size()), head);
+    put(id + "/pages/2", "");
+    EXPECT_EQ(records(b).pageNames[2], "");
+    put(id + "/pages/3", std::string(300, 'n'));
+    EXPECT_EQ(records(b).pageNames[3].size(), 255u);
+    records(b).pageNames[4] = "Kept";
+    for (const std::string& refused : {"GET " + id + "/pages/4", "PUT " + id + "/pages/16", "PUT " + id + "/pages/4/x",
+                                       "PUT " + id + "/keynames/64/clear", "PUT " + id + "/keynames/1/save",
+                                       "PUT " + id + "/other", std::string("PUT /live")}) {
+        const std::string answer = request(refused + " HTTP/1.1\r\nContent-Length: 1\r\n\r\nx");
+        EXPECT_EQ(answer.substr(0, 24), "HTTP/1.1 400 Bad Request") << refused;
+    }
+    EXPECT_EQ(records(b).pageNames[4], "Kept");
+    EXPECT_EQ(get("/instance/0").substr(0, 22), "HTTP/1.1 404 Not Found");
+
+    // A sent text reads as the same file loaded from disk: 132 lines, long ones cut where fgets
+    // cuts them, each to 64 bytes; the sent one has no path, and the host hears of both.
+    std::string text = std::string(2000, 'L') + "\r\n\n";
+    for (int i = 0; i < 140; ++i) text += "key " + std::to_string(i) + "\n";
+    testing_support::TempFolder folder;
+    const std::string file = folder.write("strings.legato.txt", text);
+    impl(b).loadKeyNames(5, file.c_str());
+    host.clear();
+    const std::string loaded = put(id + "/keynames/4/load/My%20Keys.txt", text);
+    EXPECT_EQ(host.dispatchesWithCode(fruity::kReqNamesChanged).size(), 1u);
+    model::Articulations& names = records(b).articulations;
+    ASSERT_TRUE(names.keynames[4]);
+    EXPECT_EQ(*names.keynames[4], *names.keynames[5]);
+    EXPECT_EQ((*names.keynames[4])[1], std::string(64, 'L'));
+    EXPECT_NE(loaded.find("{\"list\": true, \"named\": 131, \"missing\": false, \"title\": \"My Keys\", \"path\": \"\"}"),
+              std::string::npos);
+    std::string stored;
+    model::appendJsonString(stored, file);  // Windows paths hold backslashes
+    EXPECT_NE(loaded.find("{\"list\": true, \"named\": 131, \"missing\": false, \"title\": \"strings.legato\", \"path\": \"" +
+                          stored + "\"}"),
+              std::string::npos);
+
+    folder.write("strings.legato.txt", "new top\n");
+    put(id + "/keynames/5/reload", "");
+    EXPECT_EQ((*names.keynames[5])[0], "new top");
+    request("POST " + id + "/keynames/4/clear HTTP/1.1\r\n\r\n");
+    EXPECT_FALSE(names.keynames[4]);
+    EXPECT_EQ(host.dispatchesWithCode(fruity::kReqNamesChanged).size(), 3u);
 }
 
 TEST(InstanceIdTest, CollisionsAndZeroMoveToTheNextFreeNumber) {

@@ -204,6 +204,35 @@ test("imports other programs' maps through the plugin and loads a ready bank", a
   assert.deepEqual(consoleErrors, []);
 });
 
+test("shows what only the plugin's editor showed: playing, levels, page names, key names", async () => {
+  const id = (await api("/api")).instances[1].id;
+  const live = (await api("/live")).instances.find((entry) => entry.id === id);
+  await until("the playing slot", async () =>
+    (await page.locator("#grid .slot.playing").getAttribute("data-slot")) === String(live.playing));
+  assert.match(await page.locator("#now-playing").innerText(), new RegExp("^Articulation " + (live.playing + 1)));
+  assert.equal(await page.locator("#o-volume").innerText(), String(live.volume));
+
+  await field("Controller page").selectOption("2");
+  await field("Page name").fill("Dynamics");
+  await field("Page name").press("Enter");
+  await until("the page name", async () => (await api("/instance/" + id)).pages[2] === "Dynamics");
+  assert.equal(await field("Controller page").locator("option").nth(2).innerText(), "Page 3: Dynamics");
+
+  await page.getByRole("button", { name: /^Articulation 4/ }).first().click();
+  await field("Load key names").setInputFiles({ name: "drums.txt", mimeType: "text/plain",
+    buffer: Buffer.from("Crash\r\n\nKick\n") });
+  await until("the names", async () => (await page.locator("#keyname-rows").innerText()).includes("Kick"));
+  const rows = await page.locator("#keyname-rows tr").allInnerTexts();
+  assert.deepEqual(rows.map((row) => row.replace(/\s+/g, " ")), ["B8 (131) Crash", "A8 (129) Kick"]);
+  const source = (await api("/instance/" + id)).keynames[3];
+  assert.deepEqual([source.title, source.path, source.named], ["drums", "", 2]);
+  assert.match(await page.locator("#keynames-source").innerText(), /^drums \(2 names/);
+  await page.getByRole("button", { name: "Clear key names" }).click();
+  await until("cleared", async () => (await page.locator("#keyname-rows tr").count()) === 0);
+  assert.equal((await api("/instance/" + id)).keynames[3].list, false);
+  assert.deepEqual(consoleErrors, []);
+});
+
 test("says when the server is gone, asks gently, and recovers by itself", async () => {
   await closeRelay();
   const connection = page.locator("#connection");

@@ -28,8 +28,6 @@ cairo_surface_t* surfaceFromImage(const Image& image) {
     return s;
 }
 
-// The stand-in runs wider than Cuprum: narrowed by this much, labels keep to their boxes.
-constexpr double kFallbackNarrowing = 0.8;
 bool fallback = false;
 
 // The face for "Cuprum", or the condensed face that stands in for it.
@@ -157,7 +155,7 @@ void CairoCanvas::setFont(int height) {
     const double cell = e.ascent + e.descent;
     const double size = cell > 0 ? height * height / cell : height;
     cairo_matrix_t matrix;
-    cairo_matrix_init_scale(&matrix, fallback ? size * kFallbackNarrowing : size, size);
+    cairo_matrix_init_scale(&matrix, fallback ? size * kStandInNarrowing : size, size);
     cairo_set_font_matrix(cr_, &matrix);
     cairo_font_extents(cr_, &e);
     ascent_ = e.ascent;

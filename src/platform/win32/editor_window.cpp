@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kDialogTemplate = 100;
 constexpr const char* kCuprumFile = "Artwork\\Fonts\\Cuprum\\Cuprum.ttf";
+constexpr int kStandInFont = 120;  // RCDATA: the TrueType file of the face that stands in for Cuprum
 
 // The module holding this code: the plugin's DLL, or a test program that links it directly.
 HMODULE thisModule() {
@@ -281,6 +282,16 @@ HBITMAP loadBitmapFile(const std::string& utf8Path) {
         LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }
 
+// The condensed face carried as a resource, added for this process only.
+void addStandInFace(HMODULE module) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(kStandInFont), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    void* data = loaded ? LockResource(loaded) : nullptr;
+    DWORD fonts = 0;
+    if (data && AddFontMemResourceEx(data, SizeofResource(module, found), nullptr, &fonts) && fonts > 0)
+        useStandInFace();
+}
+
 }  // namespace
 
 std::unique_ptr<EditorWindow> createEditorWindow(EditorWindowEvents& events) {
@@ -291,12 +302,15 @@ std::unique_ptr<EditorWindow> createEditorWindow(EditorWindowEvents& events) {
 
 void loadEditorArtwork(const std::string& programFolder) {
     releaseEditorArtwork();
-    // The private font stays added for the life of the process: add it once.
-    static bool fontAdded = false;
-    if (!fontAdded) {
+    // Private fonts stay added for the life of the process: the face is chosen once.
+    static bool faceChosen = false;
+    if (!faceChosen) {
+        faceChosen = true;
         std::wstring font;
         if (wideFromUtf8(joinProgramPath(programFolder, kCuprumFile), font) && !font.empty())
-            fontAdded = AddFontResourceExW(font.c_str(), FR_PRIVATE, nullptr) > 0;
+            AddFontResourceExW(font.c_str(), FR_PRIVATE, nullptr);
+        // Without Cuprum Windows would substitute a wider face that overflows the labels.
+        if (!cuprumPresent()) addStandInFace(thisModule());
     }
     GdiArtwork& artwork = gdiArtwork();
     artwork.nameFont = makeEditorFont(16);

@@ -1,6 +1,8 @@
 #include "platform/win32/gdi_canvas.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cwchar>
 #include <string>
 
 namespace platform {
@@ -47,10 +49,65 @@ GdiArtwork& gdiArtwork() {
     return artwork;
 }
 
-HFONT makeEditorFont(int height) {
-    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
-                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, L"Cuprum");
+namespace {
+
+constexpr const wchar_t* kCuprum = L"Cuprum";
+constexpr const wchar_t* kStandIn = L"Roboto Condensed";
+bool standIn = false;  // [ui] process-wide, as the fonts added for it
+
+HFONT createFont(int height, int width, const wchar_t* face) {
+    return CreateFontW(height, width, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS,
+                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, face);
 }
+
+// The font selected into a screen-compatible context: what `use` learns of it.
+template <typename Use>
+void withFont(HFONT font, Use use) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return;
+    HGDIOBJ previous = SelectObject(dc, font);
+    use(dc);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+}
+
+}  // namespace
+
+HFONT makeEditorFont(int height) {
+    HFONT font = createFont(height, 0, editorFaceName());
+    if (!standIn || !font) return font;
+    // GDI narrows a face through its average character width, known once the font exists.
+    TEXTMETRICW metrics{};
+    withFont(font, [&](HDC dc) { GetTextMetricsW(dc, &metrics); });
+    if (metrics.tmAveCharWidth <= 0) return font;
+    DeleteObject(font);
+    return createFont(height, std::max(1, static_cast<int>(std::lround(metrics.tmAveCharWidth * kStandInNarrowing))),
+                      kStandIn);
+}
+
+// Asked of the fonts Windows lists (the process's private ones among them), not of the font
+// it makes: a font made for a missing face is silently another.
+bool cuprumPresent() {
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return false;
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    std::wcsncpy(wanted.lfFaceName, kCuprum, LF_FACESIZE - 1);
+    bool found = false;
+    EnumFontFamiliesExW(
+        dc, &wanted,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
+            *reinterpret_cast<bool*>(seen) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    DeleteDC(dc);
+    return found;
+}
+
+void useStandInFace() { standIn = true; }
+
+const wchar_t* editorFaceName() { return standIn ? kStandIn : kCuprum; }
 
 GdiCanvas::GdiCanvas(HDC target, const GdiArtwork& artwork)
     : target_(target), artwork_(artwork), sheetDc_(CreateCompatibleDC(target)) {
@@ -99,6 +156,7 @@ void GdiCanvas::setFont(int height) {
         if (f.height == height) font = f.font;
     }
     if (font) SelectObject(target_, font);
+    fontHeight_ = height;
 }
 
 void GdiCanvas::setTextColour(Colour colour) { SetTextColor(target_, colourRef(colour)); }
@@ -107,7 +165,40 @@ void GdiCanvas::text(const char* utf8, Box box, TextFormat format) {
     if (!utf8 || !*utf8) return;
     const std::wstring wide = readableWide(utf8);
     RECT r{box.left, box.top, box.right, box.bottom};
+    HFONT squeezed = squeezedFont(wide, box.right - box.left, format);
+    HGDIOBJ previous = squeezed ? SelectObject(target_, squeezed) : nullptr;
     DrawTextW(target_, wide.c_str(), static_cast<int>(wide.size()), &r, drawTextFlags(format));
+    if (squeezed) {
+        SelectObject(target_, previous);
+        DeleteObject(squeezed);
+    }
+}
+
+// A label a little wider than its box in the face at hand (Cuprum's "Allow overlapping notes") is
+// set a little narrower rather than run into its neighbour or lose its ends.
+HFONT GdiCanvas::squeezedFont(const std::wstring& text, int width, TextFormat format) const {
+    if (format != TextFormat::kCentred && format != TextFormat::kLabel && format != TextFormat::kPlain &&
+        format != TextFormat::kLine)
+        return nullptr;
+    SIZE size{};
+    if (width <= 0 || !GetTextExtentPoint32W(target_, text.c_str(), static_cast<int>(text.size()), &size) ||
+        size.cx <= width)
+        return nullptr;
+    TEXTMETRICW metrics{};
+    wchar_t face[LF_FACESIZE] = {};
+    if (!GetTextMetricsW(target_, &metrics) || !GetTextFaceW(target_, LF_FACESIZE, face)) return nullptr;
+    // Width and average character width are not exactly proportional: narrow until it fits.
+    int average = static_cast<int>(metrics.tmAveCharWidth * static_cast<long>(width) / size.cx);
+    for (; average > 0; --average) {
+        HFONT font = CreateFontW(fontHeight_, average, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_OUTLINE_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, face);
+        if (!font) return nullptr;
+        SIZE narrowed{};
+        withFont(font, [&](HDC dc) { GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &narrowed); });
+        if (narrowed.cx <= width) return font;
+        DeleteObject(font);
+    }
+    return nullptr;
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <array>
+#include <string>
 #include <iterator>
 
 #include "platform/canvas.h"
@@ -30,8 +31,15 @@ struct GdiArtwork {
 // [ui] The process's artwork (empty until loadEditorArtwork).
 GdiArtwork& gdiArtwork();
 
-// A "Cuprum" font of `height` pixels (character cell); GDI substitutes a face when it is missing.
+// The editor's font of `height` pixels (character cell): Cuprum, or where it is missing the
+// carried stand-in, narrowed (useStandInFace).
 HFONT makeEditorFont(int height);
+// Whether Windows has Cuprum: installed, or added by this process. [ui]
+bool cuprumPresent();
+// From now on the editor's fonts use the stand-in face, already added to the process. [ui]
+void useStandInFace();
+// The face the editor's fonts use now. [ui]
+const wchar_t* editorFaceName();
 
 // One paint's canvas over `target`, a memory device context holding the picture. Fonts of other
 // heights than the artwork's two are made for this paint and deleted with the canvas; the
@@ -58,7 +66,12 @@ private:
     HDC target_;
     const GdiArtwork& artwork_;
     HDC sheetDc_ = nullptr;
+    // A font of the current face and height narrowed so that `text` fits `width`, for a format
+    // that neither shortens nor wraps; null when the text fits as it is.
+    HFONT squeezedFont(const std::wstring& text, int width, TextFormat format) const;
+
     HGDIOBJ targetFont_ = nullptr;
+    int fontHeight_ = 0;
     HGDIOBJ sheetBitmap_ = nullptr;  // the sheet context's own bitmap, selected back at the end
     std::array<PaintFont, 6> paintFonts_{};  // more heights than the paint uses
 };
