@@ -166,10 +166,10 @@ test("the monitor lists what the demo sent and why, pauses, clears and filters b
   const { instances } = await api("/api");
   await page.locator("#monitor-instance").selectOption(String(instances[1].id));
   for (const line of await lines.allInnerTexts()) assert.ok(line.startsWith("#" + instances[1].id + " "), line);
-  await page.getByRole("button", { name: "Pause" }).click();
-  await page.getByRole("button", { name: "Clear" }).click();
+  await page.getByRole("button", { name: "Pause", exact: true }).click();
+  await page.getByRole("button", { name: "Clear", exact: true }).click();
   assert.equal(await lines.count(), 0);
-  await page.getByRole("button", { name: "Resume" }).click();
+  await page.getByRole("button", { name: "Resume", exact: true }).click();
   await page.locator("#monitor-instance").selectOption("");
 });
 
