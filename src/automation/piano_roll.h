@@ -35,8 +35,9 @@ bool walkPanels(const WindowSystem& ws, intptr_t mainWindow, Visit visit) {
 }
 
 // Picks the note colour of grid cell 0..15 in the first piano roll that takes the click; false,
-// with nothing sent, when there is none. [ui]
-bool SelectPianoRollColour(WindowSystem& ws, intptr_t mainWindow, int32_t hostVersion, int cell);
+// with nothing sent, when there is none. Hosts before 12 lay the colours out in four columns at
+// another place. [ui]
+bool SelectPianoRollColour(WindowSystem& ws, intptr_t mainWindow, bool hostBefore12, int cell);
 
 // Where the Shift-click test writes its eleven trace lines per colour list.
 class TraceLines {

@@ -8,8 +8,10 @@
 #include <string>
 
 #include "editor/editor_state.h"
+#include "editor/regions.h"
 #include "engine/session.h"
 #include "model/key_names.h"
+#include "model/options.h"
 #include "model/records.h"
 #include "platform/editor_platform.h"
 #include "platform/editor_window.h"
@@ -47,7 +49,7 @@ public:
     // The mute/solo area: refused while the transport plays.
     virtual void muteClicked(bool ctrl) = 0;
     // After an option's check box toggled its stored value: the option's own consequences.
-    virtual void optionToggled(const char* stateKey) = 0;
+    virtual void optionToggled(const model::OptionInfo& option) = 0;
     virtual bool httpApiEnabled() const = 0;
     virtual void setHttpApiEnabled(bool enabled) = 0;
     virtual int32_t& singleEditor() = 0;  // process-wide
@@ -90,6 +92,22 @@ public:
 
 protected:
     ~EditorHost() = default;
+};
+
+// The values a right click lets the user type.
+enum class TypedField {
+    kIconId,
+    kKeyswitchVelocity,
+    kKeyswitch,
+    kSecondKeyswitch,
+    kCcValue,
+    kVelocity,
+    kCcNumber,
+    kProgram,
+    kPort,
+    kChannel,
+    kArticulationName,
+    kPageName,
 };
 
 class Editor final : public platform::EditorWindowEvents {
@@ -148,7 +166,7 @@ public:
     void pageMenu();
     void controllerMenu(int c, bool promptOnly);
     void renameController(int c);
-    void manualEntry(const char* caption);
+    void manualEntry(TypedField field);
     void wheel(int delta);
     void key(int code);
 
@@ -160,9 +178,13 @@ private:
     void applyDrag();
     void endDrag();
     void click(Point at);
-    bool clickOption(Point at);
-    bool clickController(Point at);
-    void toggleOption(const char* stateKey);
+    // The first region of the shown panel under `at` that takes `gesture` (regions.h).
+    const Region* regionAt(Point at, Gesture gesture) const;
+    void clickOption(const OptionRow& row);
+    void clickController(const Region& region);
+    // False for the single-editor option before version 12, which has no say there.
+    bool optionLive(const OptionRow& row) const;
+    std::string hintText(const Region& region) const;  // hints.cpp
     bool held(platform::HeldKey key) const { return platform::editorPlatform().held(key); }
     void status(const char* format, int a, int b);
     int choose(const std::vector<platform::MenuEntry>& entries);

@@ -185,7 +185,7 @@ private:
             core_.session_.setLearn(learn, core_.records_.options.editingSlot());
         }
         void muteClicked(bool ctrl) override { core_.muteClicked(ctrl); }
-        void optionToggled(const char* stateKey) override;
+        void optionToggled(const model::OptionInfo& option) override;
         bool httpApiEnabled() const override;
         void setHttpApiEnabled(bool enabled) override { core_.setHttpApiEnabled(enabled); }
         int32_t& singleEditor() override;
