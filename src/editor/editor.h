@@ -48,12 +48,13 @@ public:
     virtual void forgetSwitches() = 0;
     // The mute/solo area: refused while the transport plays.
     virtual void muteClicked(bool ctrl) = 0;
-    // After an option's check box toggled its stored value: the option's own consequences.
-    virtual void optionToggled(const model::OptionInfo& option) = 0;
+    // An option's check box: flips its stored value (the instance's, or the process-wide one) and
+    // carries out what the option changes.
+    virtual void toggleOption(const model::OptionInfo& option) = 0;
     virtual bool httpApiEnabled() const = 0;
     virtual void setHttpApiEnabled(bool enabled) = 0;
-    virtual int32_t& singleEditor() = 0;  // process-wide
-    virtual int& optionsTab() = 0;        // process-wide
+    virtual int optionsTab() const = 0;  // process-wide
+    virtual void setOptionsTab(int tab) = 0;
     virtual void toggleDebugLog() = 0;
     virtual void traceLine(const char* text) = 0;  // only while the debug log is on
     // The key-names box and its clear box.
@@ -84,7 +85,8 @@ public:
     // A chosen host entry handed back (request 0), as hostParameterMenu found its host.
     virtual void runHostParameterEntry(int parameter, int entry, bool nonGhosted) = 0;
     virtual int articulationParameter() const = 0;  // the `ArticulationParameter` index
-    virtual ControllerClipboard& controllerClipboard() = 0;  // process-wide
+    virtual ControllerClipboard controllerClipboard() const = 0;  // process-wide
+    virtual void setControllerClipboard(const ControllerClipboard& clipboard) = 0;
     virtual void namesChanged() = 0;                         // request 3 with 0
     virtual int32_t iconForRename(const std::string& name, int32_t icon) const = 0;
     virtual void selectBank(int bank) = 0;  // the engine's current bank, and request 3 with 2

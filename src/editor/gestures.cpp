@@ -285,11 +285,7 @@ void Editor::clickOption(const OptionRow& row) {
     if (!row.stateKey) {
         host_.setHttpApiEnabled(!host_.httpApiEnabled());
     } else if (optionLive(row)) {
-        const model::OptionInfo& option = *model::optionByStateKey(row.stateKey);
-        model::InstanceOptions& o = host_.records().options;
-        if (option.field) o.*option.field = o.*option.field ? 0 : 1;
-        else host_.singleEditor() = host_.singleEditor() ? 0 : 1;
-        host_.optionToggled(option);
+        host_.toggleOption(*model::optionByStateKey(row.stateKey));
     }
     invalidate(false);
 }
@@ -343,7 +339,7 @@ void Editor::click(Point at) {
         if (ctrl) host_.pianoRollPick(region->index);
         o.editing = o.bankStart() + region->index;
         break;
-    case RegionKind::kOptionsTab: host_.optionsTab() = region->index; break;
+    case RegionKind::kOptionsTab: host_.setOptionsTab(region->index); break;
     case RegionKind::kOption: return clickOption(kOptionRowsTable[size_t(region->index)]);
     case RegionKind::kPageName: return pageMenu();
     case RegionKind::kControl:

@@ -190,7 +190,7 @@ void Editor::controllerMenu(int c, bool promptOnly) {
     const bool assigned = ctl.cc[i] != model::kUnassignedCc;
     const bool ghosted = r.options.ghost && held(HeldKey::kCtrl);
     const int parameter = controllerParameter(c);
-    ControllerClipboard& clipboard = host_.controllerClipboard();
+    const ControllerClipboard clipboard = host_.controllerClipboard();
 
     std::vector<MenuEntry> entries;
     if (!assigned) {
@@ -236,7 +236,8 @@ void Editor::controllerMenu(int c, bool promptOnly) {
         return;
     case kLock: ctl.lock[i] = ctl.lock[i] ? 0 : 1; return;
     case kCopy:
-        clipboard = {true, ctl.lock[i], ctl.on[i], ctl.value[i], ctl.cc[i], ctl.defaultValue[i], ctl.type[i], ctl.name[i]};
+        host_.setControllerClipboard(
+            {true, ctl.lock[i], ctl.on[i], ctl.value[i], ctl.cc[i], ctl.defaultValue[i], ctl.type[i], ctl.name[i]});
         return;
     case kPaste:
         if (!clipboard.full) return;

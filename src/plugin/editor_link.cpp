@@ -32,10 +32,11 @@ void InstanceCore::optionsChanged(const model::InstanceOptions& before) {
     }
 }
 
-void InstanceCore::EditorLink::optionToggled(const model::OptionInfo& option) {
-    // The editor has flipped the option already.
-    model::InstanceOptions before = core_.records_.options;
-    if (option.field) before.*option.field = before.*option.field ? 0 : 1;
+void InstanceCore::EditorLink::toggleOption(const model::OptionInfo& option) {
+    model::InstanceOptions& o = core_.records_.options;
+    const model::InstanceOptions before = o;
+    if (option.field) o.*option.field = o.*option.field ? 0 : 1;
+    else processWide().singleEditor = processWide().singleEditor ? 0 : 1;
     core_.optionsChanged(before);
     if (option.field == &model::InstanceOptions::articbanks) {
         core_.host_.request(fruity::kReqNamesChanged, 0, fruity::kColourNamesChanged);
@@ -47,8 +48,8 @@ void InstanceCore::EditorLink::optionToggled(const model::OptionInfo& option) {
 }
 
 bool InstanceCore::EditorLink::httpApiEnabled() const { return processWide().httpApiEnabled; }
-int32_t& InstanceCore::EditorLink::singleEditor() { return processWide().singleEditor; }
-int& InstanceCore::EditorLink::optionsTab() { return processWide().optionsTab; }
+int InstanceCore::EditorLink::optionsTab() const { return processWide().optionsTab; }
+void InstanceCore::EditorLink::setOptionsTab(int tab) { processWide().optionsTab = tab; }
 
 void InstanceCore::EditorLink::keyNamesBox(int articulation, bool shift, bool ctrl) {
     core_.runKeyNamesCommand(articulation,
@@ -124,7 +125,12 @@ void InstanceCore::EditorLink::runHostParameterEntry(int parameter, int entry, b
     if (!sent) core_.host_.request(fruity::kReqParamMenuEntry, parameter, entry);
 }
 
-editor::ControllerClipboard& InstanceCore::EditorLink::controllerClipboard() { return processWide().controllerClipboard; }
+editor::ControllerClipboard InstanceCore::EditorLink::controllerClipboard() const {
+    return processWide().controllerClipboard;
+}
+void InstanceCore::EditorLink::setControllerClipboard(const editor::ControllerClipboard& clipboard) {
+    processWide().controllerClipboard = clipboard;
+}
 
 void InstanceCore::EditorLink::namesChanged() {
     core_.host_.request(fruity::kReqNamesChanged, 0, fruity::kParameterNamesChanged);

@@ -185,11 +185,11 @@ private:
             core_.session_.setLearn(learn, core_.records_.options.editingSlot());
         }
         void muteClicked(bool ctrl) override { core_.muteClicked(ctrl); }
-        void optionToggled(const model::OptionInfo& option) override;
+        void toggleOption(const model::OptionInfo& option) override;
         bool httpApiEnabled() const override;
         void setHttpApiEnabled(bool enabled) override { core_.setHttpApiEnabled(enabled); }
-        int32_t& singleEditor() override;
-        int& optionsTab() override;
+        int optionsTab() const override;
+        void setOptionsTab(int tab) override;
         void toggleDebugLog() override { core_.session_.debugLog = !core_.session_.debugLog; }
         void traceLine(const char* text) override { core_.session_.trace("%s", text); }
         void keyNamesBox(int articulation, bool shift, bool ctrl) override;
@@ -209,7 +209,8 @@ private:
         bool hostParameterMenu(int parameter, bool nonGhosted, std::vector<platform::MenuEntry>& entries) override;
         void runHostParameterEntry(int parameter, int entry, bool nonGhosted) override;
         int articulationParameter() const override { return core_.params_.articulationIndex(); }
-        editor::ControllerClipboard& controllerClipboard() override;
+        editor::ControllerClipboard controllerClipboard() const override;
+        void setControllerClipboard(const editor::ControllerClipboard& clipboard) override;
         void namesChanged() override;
         int32_t iconForRename(const std::string& name, int32_t icon) const override;
         void selectBank(int bank) override;
