@@ -143,7 +143,7 @@ bool RememberPluginFormPlace(WindowSystem& ws, intptr_t mainWindow, intptr_t edi
     return found;
 }
 
-void FollowColourPopup(WindowSystem& ws, intptr_t mainWindow, ColourPopupState& state, int& pendingPick) {
+void FollowColourPopup(WindowSystem& ws, intptr_t mainWindow, ColourPopupState& state) {
     const intptr_t popup = ws.findTopLevel(0, kPopupClass, nullptr);
     if (!popup) {
         state.followed = 0;
@@ -157,7 +157,7 @@ void FollowColourPopup(WindowSystem& ws, intptr_t mainWindow, ColourPopupState& 
     }
     if (!state.followed) {
         state.measured = false;
-        pendingPick = -1;
+        state.pendingPick = -1;
         WindowRect p;
         if (!ws.rect(popup, p)) return;
         walkPanels(ws, mainWindow, [&](intptr_t panel) {

@@ -172,9 +172,7 @@ void HostParameters::keyName(int key, int colour, char* text) {
     if (articulation >= 128) articulation = 0;
     const int32_t version = host_.hostVersion();
     if (model::colourlessKeyQuery(version)) articulation = session_.currentArticulation;
-    keyNameArticulation_ = articulation;
-    pendingPick_ = articulation;
-    keyNameEditorWindow_ = host_.editorWindow();
+    host_.keyNamesQueried(articulation);
 
     // 64..127 are colours of banks that do not exist and name nothing.
     if (const char* name = model::keyNameOf(records_.articulations, articulation, key)) putText(text, name);

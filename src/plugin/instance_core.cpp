@@ -170,9 +170,9 @@ void InstanceCore::periodicUpdate() {
         });
     }
     // Only the instance that answered the host's key-name query follows the colour popup.
-    if (params_.keyNameArticulation() >= 0 && params_.keyNameEditorWindow() == editor_.window()) {
+    if (colourPopup_.queriedFrom(editor_.window())) {
         pickArticulationFromPopup(colourPopup_.measured);
-        automation::FollowColourPopup(ws, p.hostMainWindow, colourPopup_, params_.pendingPick());
+        automation::FollowColourPopup(ws, p.hostMainWindow, colourPopup_);
     }
     session_.applyLearntNote();
     // Whatever changed the records since the last call (the API, the editor, the host) reaches

@@ -160,7 +160,9 @@ private:
         void repaintEditor() override { core_.repaintEditor(); }
         bool editorVisible() const override { return core_.editorVisible(); }
         int32_t hostVersion() const override { return core_.host_.hostVersion(); }
-        intptr_t editorWindow() const override { return core_.editorWindow(); }
+        void keyNamesQueried(int articulation) override {
+            core_.colourPopup_.keyNamesQueried(articulation, core_.editorWindow());
+        }
 
     private:
         InstanceCore& core_;

@@ -62,10 +62,8 @@ void InstanceCore::renamePianoRollKey() {
 }
 
 void InstanceCore::pickArticulationFromPopup(bool popupMeasured) {
-    int& pick = params_.pendingPick();
-    if (pick < 0) return;
-    const int p = pick;
-    pick = -1;
+    const int p = colourPopup_.takePendingPick();
+    if (p < 0) return;
     if (!popupMeasured) return;
     model::InstanceOptions& o = records_.options;
     const platform::WindowSystem& ws = platform::windowSystem();
