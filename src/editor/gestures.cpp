@@ -277,16 +277,14 @@ void Editor::resetControllerToDefault() {
 }
 
 bool Editor::optionLive(const OptionRow& row) const {
-    const model::OptionInfo* option = row.stateKey ? model::optionByStateKey(row.stateKey) : nullptr;
+    const model::OptionInfo* option = optionOf(row);
     return !option || option->kind != model::OptionKind::kProcessWide || !model::hostBefore12(host_.hostVersion());
 }
 
 void Editor::clickOption(const OptionRow& row) {
-    if (!row.stateKey) {
-        host_.setHttpApiEnabled(!host_.httpApiEnabled());
-    } else if (optionLive(row)) {
-        host_.toggleOption(*model::optionByStateKey(row.stateKey));
-    }
+    const model::OptionInfo* option = optionOf(row);
+    if (!option) host_.setHttpApiEnabled(!host_.httpApiEnabled());
+    else if (optionLive(row)) host_.toggleOption(*option);
     invalidate(false);
 }
 

@@ -47,7 +47,7 @@ std::string Editor::hintText(const Region& region) const {
     }
     case RegionKind::kOption:
         // The API's row ends with its address.
-        if (!kOptionRowsTable[size_t(region.index)].stateKey)
+        if (!optionOf(kOptionRowsTable[size_t(region.index)]))
             return std::string(region.hint) + " (" + host_.httpApiAddress() + ")";
         return region.hint;
     default: return region.hint;

@@ -41,6 +41,7 @@ constexpr const char* kTypedCaptions[] = {"Icon ID",  "Keyswitch velocity", "Key
 }  // namespace
 
 void Editor::wheel(int delta) {
+    if (!regionAt(state_.lastPoint, kWheel)) return;
     model::InstanceRecords& r = host_.records();
     model::InstanceOptions& o = r.options;
     if (o.panel() == kIconPicker) {

@@ -149,6 +149,10 @@ const Region* regionAt(int panel, const RegionContext& context, Point at, Gestur
     return nullptr;
 }
 
+const model::OptionInfo* optionOf(const OptionRow& row) {
+    return row.stateKey ? model::optionByStateKey(row.stateKey) : nullptr;
+}
+
 int hintIdOf(const Region& region) {
     if (region.kind == RegionKind::kGridCell) return region.index;
     return 100 + 32 * int(region.kind) + (region.kind == RegionKind::kModeField ? 0 : region.index);

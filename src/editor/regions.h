@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/layout.h"
+#include "model/options.h"
 #include "model/records.h"
 
 namespace editor {
@@ -82,6 +83,9 @@ const std::vector<Region>& panelRegions(int panel);
 
 // The first region of `panel` under `at` that takes `gesture` there; null when none does.
 const Region* regionAt(int panel, const RegionContext& context, Point at, Gesture gesture);
+
+// The options table's entry of an options panel row; null for the HTTP API's row.
+const model::OptionInfo* optionOf(const OptionRow& row);
 
 // Equal for the regions whose hint is one and the same (so it is sent once): the grid's cell,
 // else a number of the kind and place.
