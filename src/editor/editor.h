@@ -57,8 +57,7 @@ public:
     virtual void setOptionsTab(int tab) = 0;
     virtual void toggleDebugLog() = 0;
     virtual void traceLine(const char* text) = 0;  // only while the debug log is on
-    // The key-names box and its clear box.
-    virtual void keyNamesBox(int articulation, bool shift, bool ctrl) = 0;
+    // The key-names clear box.
     virtual void clearKeyNames(int articulation) = 0;
     // The name an articulation called `current` takes when `icon` is picked for it.
     virtual std::string nameForPickedIcon(const std::string& current, int icon) const = 0;

@@ -342,7 +342,9 @@ void Editor::click(Point at) {
     case RegionKind::kPageName: return pageMenu();
     case RegionKind::kControl:
     case RegionKind::kControlName: return clickController(*region);
-    case RegionKind::kKeyNames: host_.keyNamesBox(a, held(HeldKey::kShift), ctrl); break;
+    case RegionKind::kKeyNames:
+        host_.keyNamesCommand(a, model::keyNamesBoxCommand(r.articulations, a, held(HeldKey::kShift), ctrl));
+        break;
     case RegionKind::kKeyNamesClear: host_.clearKeyNames(a); break;
     case RegionKind::kMuteSolo: host_.muteClicked(held(HeldKey::kLeftCtrl) || held(HeldKey::kRightCtrl)); break;
     case RegionKind::kDebugToggle: host_.toggleDebugLog(); break;

@@ -51,11 +51,6 @@ bool InstanceCore::EditorLink::httpApiEnabled() const { return processWide().htt
 int InstanceCore::EditorLink::optionsTab() const { return processWide().optionsTab; }
 void InstanceCore::EditorLink::setOptionsTab(int tab) { processWide().optionsTab = tab; }
 
-void InstanceCore::EditorLink::keyNamesBox(int articulation, bool shift, bool ctrl) {
-    core_.runKeyNamesCommand(articulation,
-                             model::keyNamesBoxCommand(core_.records_.articulations, articulation, shift, ctrl));
-}
-
 std::string InstanceCore::EditorLink::nameForPickedIcon(const std::string& current, int icon) const {
     return model::nameForPickedIcon(processWide().iconNames, current, icon);
 }

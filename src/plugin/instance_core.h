@@ -194,7 +194,6 @@ private:
         void setOptionsTab(int tab) override;
         void toggleDebugLog() override { core_.session_.debugLog = !core_.session_.debugLog; }
         void traceLine(const char* text) override { core_.session_.trace("%s", text); }
-        void keyNamesBox(int articulation, bool shift, bool ctrl) override;
         void clearKeyNames(int articulation) override { core_.loadKeyNames(articulation, nullptr); }
         std::string nameForPickedIcon(const std::string& current, int icon) const override;
         std::string httpApiAddress() const override;
