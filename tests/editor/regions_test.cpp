@@ -6,6 +6,7 @@
 #include "editor/regions.h"
 #include "plugin/process_wide.h"
 #include "support/editor_fixture.h"
+#include "support/fake_file_dialog.h"
 
 namespace {
 
@@ -13,7 +14,10 @@ using namespace editor;
 using platform::HeldKey;
 using platform::InputEvent;
 
-using RegionWalk = testing_support::EditorFixture;
+class RegionWalk : public testing_support::EditorFixture {
+protected:
+    testing_support::FakeFileDialog dialogs;  // the key-names box asks for a file
+};
 
 int32_t modcFor(When when) {
     return when == When::kSecondKeyswitch || when == When::kNoteMode ? model::kModSecondKeyswitch
