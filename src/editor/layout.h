@@ -197,6 +197,7 @@ inline constexpr Box kChannelLabel{198, 218, 226, 227};
 inline constexpr Hit kChannelHit{198, 190, 224, 215};
 inline constexpr Hit kMuteSoloHit{156, 217, 229, 228};
 inline constexpr Hit kScaleCorner{235, 232, 100000, 100000};
+inline constexpr Hit kWholePanel{-100000, -100000, 100000, 100000};  // the wheel, wherever the mouse was
 inline constexpr Hit kGridHoverArea{kGridArea.left, kGridArea.top, kGridArea.right, kGridArea.bottom};
 
 // ---- Gestures -------------------------------------------------------------------------------

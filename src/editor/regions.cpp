@@ -7,7 +7,6 @@ namespace {
 
 constexpr uint8_t kEdit = kPress | kRightClick | kHover;  // a value to drag or type
 constexpr uint8_t kAllButWheel = kPress | kClick | kRightClick | kMiddleClick | kHover;
-constexpr Hit kEverywhere{-100000, -100000, 100000, 100000};
 constexpr const char* kCcFieldsHint =
     "Set a CC when playing notes of this articulation. Left-click drag to change, right click for manual entry";
 
@@ -33,7 +32,7 @@ void addBar(std::vector<Region>& t) {
         {RegionKind::kMuteSolo, 0, kMuteSoloHit, kClick | kHover, When::kAlways, -1,
          "Click to toggle if this KRYL Voxtrane instance is muted. Hold CTRL and click to toggle solo"},
         {RegionKind::kScaleCorner, 0, kScaleCorner, kClick},
-        {RegionKind::kPanel, 0, kEverywhere, kWheel},
+        {RegionKind::kPanel, 0, kWholePanel, kWheel},
     };
     t.insert(t.end(), std::begin(bar), std::end(bar));
 }
