@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "model/note_letters.h"
+
 namespace automation {
 namespace {
 
@@ -13,7 +15,6 @@ namespace vk = platform::vk;
 // version 12.
 constexpr ScreenPoint kColourClickOld{13, 34};
 constexpr ScreenPoint kColourClick{28, 50};
-constexpr int32_t kHostVersion12 = 12000000;
 constexpr int kOldGridColumns = 4;
 
 void tap(WindowSystem& ws, int key) {
@@ -38,13 +39,13 @@ private:
 
 }  // namespace
 
-bool SelectPianoRollColour(WindowSystem& ws, intptr_t mainWindow, int32_t hostVersion, int cell) {
+bool SelectPianoRollColour(WindowSystem& ws, intptr_t mainWindow, bool hostBefore12, int cell) {
     if (!mainWindow || cell < 0) return false;
     ScreenPoint at{};
     const bool found = walkPanels(ws, mainWindow, [&](intptr_t panel) {
         const intptr_t roll = ws.findChild(panel, 0, nullptr, kPianoRollTitle);
         if (!roll) return false;
-        at = ws.clientToScreen(roll, hostVersion < kHostVersion12 ? kColourClickOld : kColourClick);
+        at = ws.clientToScreen(roll, hostBefore12 ? kColourClickOld : kColourClick);
         const intptr_t under = ws.windowAt(at);
         return under && ws.parent(under) == roll;
     });
@@ -54,7 +55,7 @@ bool SelectPianoRollColour(WindowSystem& ws, intptr_t mainWindow, int32_t hostVe
     ws.leftButton(true, false, at);
     ws.leftButton(false, false, at);
     tap(ws, vk::kHome);
-    if (hostVersion < kHostVersion12) {
+    if (hostBefore12) {
         for (int i = 0; i < cell / kOldGridColumns; ++i) tap(ws, vk::kDown);
         for (int i = 0; i < cell % kOldGridColumns; ++i) tap(ws, vk::kRight);
     } else {
@@ -108,12 +109,12 @@ bool IsPianoRollShiftClick(WindowSystem& ws, intptr_t mainWindow, TraceLines& ou
 }
 
 std::string renameKeyCaption(const std::string& name, int key, bool altMiddleC) {
-    static const char kLetters[] = "CCDDEFFGGAAB";
     const int pitch = ((key % 12) + 12) % 12;
     std::string caption = "Rename note ";
     if (!name.empty()) caption += name + " ";
-    caption += kLetters[pitch];
-    if (pitch == 1 || pitch == 3 || pitch == 6 || pitch == 8 || pitch == 10) caption += "#";
+    caption += model::kNoteLetters[pitch];
+    // The host's own caption: a sharp has no octave, and the octave counts from key 0 as 0.
+    if (model::isSharp(pitch)) caption += "#";
     else caption += std::to_string(key / 12 + (altMiddleC ? 1 : 0));
     return caption.size() > 255 ? caption.substr(0, 255) : caption;
 }
@@ -142,7 +143,7 @@ bool RememberPluginFormPlace(WindowSystem& ws, intptr_t mainWindow, intptr_t edi
     return found;
 }
 
-void FollowColourPopup(WindowSystem& ws, intptr_t mainWindow, ColourPopupState& state, int& pendingPick) {
+void FollowColourPopup(WindowSystem& ws, intptr_t mainWindow, ColourPopupState& state) {
     const intptr_t popup = ws.findTopLevel(0, kPopupClass, nullptr);
     if (!popup) {
         state.followed = 0;
@@ -156,7 +157,7 @@ void FollowColourPopup(WindowSystem& ws, intptr_t mainWindow, ColourPopupState& 
     }
     if (!state.followed) {
         state.measured = false;
-        pendingPick = -1;
+        state.pendingPick = -1;
         WindowRect p;
         if (!ws.rect(popup, p)) return;
         walkPanels(ws, mainWindow, [&](intptr_t panel) {

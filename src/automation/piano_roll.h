@@ -35,8 +35,9 @@ bool walkPanels(const WindowSystem& ws, intptr_t mainWindow, Visit visit) {
 }
 
 // Picks the note colour of grid cell 0..15 in the first piano roll that takes the click; false,
-// with nothing sent, when there is none. [ui]
-bool SelectPianoRollColour(WindowSystem& ws, intptr_t mainWindow, int32_t hostVersion, int cell);
+// with nothing sent, when there is none. Hosts before 12 lay the colours out in four columns at
+// another place. [ui]
+bool SelectPianoRollColour(WindowSystem& ws, intptr_t mainWindow, bool hostBefore12, int cell);
 
 // Where the Shift-click test writes its eleven trace lines per colour list.
 class TraceLines {
@@ -73,14 +74,31 @@ void MovePluginFormsToPlace(WindowSystem& ws, intptr_t mainWindow, int32_t x, in
 // False when no form holds it. [ui]
 bool RememberPluginFormPlace(WindowSystem& ws, intptr_t mainWindow, intptr_t editorWindow, int32_t& x, int32_t& y);
 
-// The piano roll's colour popup, followed per instance.
+// The piano roll's colour popup, followed per instance, and the host's key-name query that
+// tells which articulation a pick in the popup selects. [ui]
 struct ColourPopupState {
     intptr_t followed = 0;
     bool measured = false;
+    int queried = -1;         // the articulation of the last key-name query (0..127), -1 never asked
+    intptr_t queryEditor = 0;  // this instance's editor window at that query
+    int pendingPick = -1;     // the query's articulation until a pick takes it, -1
+
+    // The host's query reported by the instance, with its editor window at the time.
+    void keyNamesQueried(int articulation, intptr_t editorWindow) {
+        queried = pendingPick = articulation;
+        queryEditor = editorWindow;
+    }
+    // Only the instance that answered the query, with the same editor, follows the popup.
+    bool queriedFrom(intptr_t editorWindow) const { return queried >= 0 && queryEditor == editorWindow; }
+    int takePendingPick() {
+        const int pick = pendingPick;
+        pendingPick = -1;
+        return pick;
+    }
 };
 // Follows the popup: finds it near a piano roll, measures it by its marker pixel, forgets it
 // when it is gone. A newly followed popup drops the pending pick of the host's key-name query. [ui]
-void FollowColourPopup(WindowSystem& ws, intptr_t mainWindow, ColourPopupState& state, int& pendingPick);
+void FollowColourPopup(WindowSystem& ws, intptr_t mainWindow, ColourPopupState& state);
 inline constexpr int kPopupHeight = 164;
 inline constexpr uint32_t kPopupMarker = 0x9ED1A5;  // RGB, on the popup's row 2
 

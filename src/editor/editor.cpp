@@ -3,7 +3,6 @@
 #include "editor/paint.h"
 #include "editor/scale.h"
 #include "model/host_facts.h"
-#include "platform/settings_store.h"
 #include "settings/registry_values.h"
 
 namespace editor {
@@ -26,7 +25,7 @@ void Editor::show(intptr_t parent) {
     state_.visible = true;
     window_->show(parent);
     const int32_t version = host_.hostVersion();
-    if (version >= model::kHostVersion12 && version < model::kHostVersion12_5 &&
+    if (model::settlesAfterClick(version) &&
         window_->clientHeight(parent) <= kSettleParentHeight)
         state_.settleCountdown = kSettleCalls;
 }
@@ -51,7 +50,7 @@ void Editor::fitWindow() {
 
 void Editor::storeScale(float stored) {
     host_.records().options.uiscale = stored;
-    settings::RegWriteFloat(platform::kVoxtraneKey, "UI Scale", stored);
+    settings::setUiScaleSetting(stored);
 }
 
 void Editor::stepScale(bool up) {

@@ -8,8 +8,10 @@
 #include <string>
 
 #include "editor/editor_state.h"
+#include "editor/regions.h"
 #include "engine/session.h"
 #include "model/key_names.h"
+#include "model/options.h"
 #include "model/records.h"
 #include "platform/editor_platform.h"
 #include "platform/editor_window.h"
@@ -46,16 +48,16 @@ public:
     virtual void forgetSwitches() = 0;
     // The mute/solo area: refused while the transport plays.
     virtual void muteClicked(bool ctrl) = 0;
-    // After an option's check box toggled its stored value: the option's own consequences.
-    virtual void optionToggled(const char* stateKey) = 0;
+    // An option's check box: flips its stored value (the instance's, or the process-wide one) and
+    // carries out what the option changes.
+    virtual void toggleOption(const model::OptionInfo& option) = 0;
     virtual bool httpApiEnabled() const = 0;
     virtual void setHttpApiEnabled(bool enabled) = 0;
-    virtual int32_t& singleEditor() = 0;  // process-wide
-    virtual int& optionsTab() = 0;        // process-wide
+    virtual int optionsTab() const = 0;  // process-wide
+    virtual void setOptionsTab(int tab) = 0;
     virtual void toggleDebugLog() = 0;
     virtual void traceLine(const char* text) = 0;  // only while the debug log is on
-    // The key-names box and its clear box.
-    virtual void keyNamesBox(int articulation, bool shift, bool ctrl) = 0;
+    // The key-names clear box.
     virtual void clearKeyNames(int articulation) = 0;
     // The name an articulation called `current` takes when `icon` is picked for it.
     virtual std::string nameForPickedIcon(const std::string& current, int icon) const = 0;
@@ -82,7 +84,8 @@ public:
     // A chosen host entry handed back (request 0), as hostParameterMenu found its host.
     virtual void runHostParameterEntry(int parameter, int entry, bool nonGhosted) = 0;
     virtual int articulationParameter() const = 0;  // the `ArticulationParameter` index
-    virtual ControllerClipboard& controllerClipboard() = 0;  // process-wide
+    virtual ControllerClipboard controllerClipboard() const = 0;  // process-wide
+    virtual void setControllerClipboard(const ControllerClipboard& clipboard) = 0;
     virtual void namesChanged() = 0;                         // request 3 with 0
     virtual int32_t iconForRename(const std::string& name, int32_t icon) const = 0;
     virtual void selectBank(int bank) = 0;  // the engine's current bank, and request 3 with 2
@@ -90,6 +93,22 @@ public:
 
 protected:
     ~EditorHost() = default;
+};
+
+// The values a right click lets the user type.
+enum class TypedField {
+    kIconId,
+    kKeyswitchVelocity,
+    kKeyswitch,
+    kSecondKeyswitch,
+    kCcValue,
+    kVelocity,
+    kCcNumber,
+    kProgram,
+    kPort,
+    kChannel,
+    kArticulationName,
+    kPageName,
 };
 
 class Editor final : public platform::EditorWindowEvents {
@@ -148,7 +167,7 @@ public:
     void pageMenu();
     void controllerMenu(int c, bool promptOnly);
     void renameController(int c);
-    void manualEntry(const char* caption);
+    void manualEntry(TypedField field);
     void wheel(int delta);
     void key(int code);
 
@@ -160,9 +179,13 @@ private:
     void applyDrag();
     void endDrag();
     void click(Point at);
-    bool clickOption(Point at);
-    bool clickController(Point at);
-    void toggleOption(const char* stateKey);
+    // The first region of the shown panel under `at` that takes `gesture` (regions.h).
+    const Region* regionAt(Point at, Gesture gesture) const;
+    void clickOption(const OptionRow& row);
+    void clickController(const Region& region);
+    // False for the single-editor option before version 12, which has no say there.
+    bool optionLive(const OptionRow& row) const;
+    std::string hintText(const Region& region) const;  // hints.cpp
     bool held(platform::HeldKey key) const { return platform::editorPlatform().held(key); }
     void status(const char* format, int a, int b);
     int choose(const std::vector<platform::MenuEntry>& entries);

@@ -47,7 +47,7 @@ struct PaintFacts {
     bool debugLog = false;
     bool httpApiEnabled = false;
     bool singleEditor = true;
-    bool oldHost = false;  // host version below 12000000
+    bool oldHost = false;  // model::hostBefore12
     int optionsTab = kGeneralTab;
     int iconCount = sheet::kIconCount;  // icons in the loaded strip
     const engine::NoteNameTable* noteNames = nullptr;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "editor/editor.h"
+#include "editor/regions.h"
 #include "editor/scale.h"
 #include "model/host_facts.h"
 #include "model/options.h"
@@ -113,54 +114,48 @@ void Editor::input(const InputEvent& e) {
     }
 }
 
+const Region* Editor::regionAt(Point at, Gesture gesture) const {
+    const model::InstanceRecords& r = host_.records();
+    return editor::regionAt(r.options.panel(), regionContext(r, host_.optionsTab()), at, gesture);
+}
+
 void Editor::press(Point at) {
     state_.lastPoint = at;
     state_.pressPoint = at;
     state_.dragTarget = kNoTarget;
     model::InstanceRecords& r = host_.records();
-    const int page = r.options.panel();
     const int32_t modc = r.articulations.modc[size_t(r.options.editingSlot())];
     const bool alt = held(HeldKey::kAlt);
+    const Region* region = regionAt(at, kPress);
+    const RegionKind kind = region ? region->kind : RegionKind::kPanel;
     int target = kNoTarget;
-    // Each later hit overrides an earlier one.
-    if (page == kArticulationPanel && kIconHit.contains(at.x, at.y)) target = kIconTarget;
-    if (page == kIconPicker && kScrollBarHit.contains(at.x, at.y)) target = kScrollTarget;
-    if (page == kArticulationPanel) {
-        if (kKeyswitchHit.contains(at.x, at.y)) target = alt ? kVelocityTarget : kKeyswitchTarget;
-        if (modc == model::kModSecondKeyswitch || modc == model::kModPlayVelocity) {
-            if (kModePressHit.contains(at.x, at.y)) target = kModeValueTarget;
-        } else {
-            if (kCcNumberHit.contains(at.x, at.y)) target = kCcNumberTarget;
-            if (kCcValueHit.contains(at.x, at.y)) target = kModeValueTarget;
-        }
-        if (kProgramHit.contains(at.x, at.y)) target = kProgramTarget;
+    switch (kind) {
+    case RegionKind::kIcon: target = kIconTarget; break;
+    case RegionKind::kScrollBar: target = kScrollTarget; break;
+    case RegionKind::kKeyswitch: target = alt ? kVelocityTarget : kKeyswitchTarget; break;
+    case RegionKind::kModeField: target = region->index == 0 ? kCcNumberTarget : kModeValueTarget; break;
+    case RegionKind::kProgram: target = kProgramTarget; break;
+    case RegionKind::kPort: target = kPortTarget; break;
+    case RegionKind::kChannel: target = kChannelTarget; break;
+    default: break;
     }
-    if (kPortHit.contains(at.x, at.y)) target = kPortTarget;
-    if (kChannelHit.contains(at.x, at.y)) target = kChannelTarget;
+    // Alt on anything but a field resets the controller there.
     if (target == kNoTarget && alt) {
         resetControllerToDefault();
         return;
     }
-    if (page == kControllerPanel) {
+    if (kind == RegionKind::kControl) {
         model::Controllers& ctl = r.controllers;
-        const int first = r.shownController(0);
-        int hit = -1;
-        if (kMiniControlHit.contains(at.x, at.y) && ctl.cc[size_t(first)] != model::kUnassignedCc) {
-            target = kFirstControlTarget;
-            hit = first;
-        }
-        for (int k = 1; k < kPageControls; ++k) {
-            if (r.shownController(k) < 0) break;
-            const size_t c = size_t(r.shownController(k));
-            if (controlHit(k).contains(at.x, at.y) && (ctl.type[c] == model::kKnob || ctl.type[c] == model::kFader) &&
-                ctl.cc[c] != model::kUnassignedCc && !ctl.lock[c]) {
-                target = kFirstControlTarget + k;
-                hit = int(c);
-            }
-        }
-        if (hit >= 0) {
-            ctl.on[size_t(hit)] = 1;
-            status("CC #%i set to %i", ctl.cc[size_t(hit)], ctl.value[size_t(hit)]);
+        const int shown = r.shownController(region->index);
+        const size_t c = size_t(shown);
+        // The mini control drags whatever its type and lock; the large ones only knobs and faders.
+        const bool draggable = shown >= 0 && ctl.cc[c] != model::kUnassignedCc &&
+                               (region->index == 0 ||
+                                ((ctl.type[c] == model::kKnob || ctl.type[c] == model::kFader) && !ctl.lock[c]));
+        if (draggable) {
+            target = kFirstControlTarget + region->index;
+            ctl.on[c] = 1;
+            status("CC #%i set to %i", ctl.cc[c], ctl.value[c]);
         }
     }
     if (target == kNoTarget) return;
@@ -277,59 +272,40 @@ void Editor::endDrag() {
 
 void Editor::resetControllerToDefault() {
     model::InstanceRecords& r = host_.records();
-    if (r.options.panel() != kControllerPanel) return;
-    const Point at = state_.lastPoint;
-    int c = -1;
-    if (kMiniControlHit.contains(at.x, at.y)) c = r.shownController(0);
-    for (int k = 1; k < kPageControls; ++k)
-        if (controlHit(k).contains(at.x, at.y)) c = r.shownController(k);
+    const Region* region = regionAt(state_.lastPoint, kMiddleClick);
+    if (!region || region->kind != RegionKind::kControl) return;
+    const int c = r.shownController(region->index);
     model::Controllers& ctl = r.controllers;
     if (c < 0 || ctl.cc[size_t(c)] == model::kUnassignedCc || ctl.lock[size_t(c)]) return;
     host_.setControllerValue(controllerParameter(c), ctl.defaultValue[size_t(c)]);
     status("CC #%i set to %i", ctl.cc[size_t(c)], ctl.value[size_t(c)]);
 }
 
-void Editor::toggleOption(const char* stateKey) {
-    const model::OptionInfo* option = model::optionByStateKey(stateKey);
-    model::InstanceOptions& o = host_.records().options;
-    if (option->field) o.*option->field = o.*option->field ? 0 : 1;
-    else host_.singleEditor() = host_.singleEditor() ? 0 : 1;
-    host_.optionToggled(stateKey);
+bool Editor::optionLive(const OptionRow& row) const {
+    const model::OptionInfo* option = optionOf(row);
+    return !option || option->kind != model::OptionKind::kProcessWide || !model::hostBefore12(host_.hostVersion());
 }
 
-bool Editor::clickOption(Point at) {
-    const int tab = host_.optionsTab();
-    for (const OptionRow& row : kOptionRowsTable) {
-        if (row.tab != tab || !optionHit(row.column, row.row, tab == kAdvancedTab).contains(at.x, at.y)) continue;
-        if (!row.stateKey) host_.setHttpApiEnabled(!host_.httpApiEnabled());
-        else if (std::string(row.stateKey) != "singleeditor" || host_.hostVersion() >= model::kHostVersion12)
-            toggleOption(row.stateKey);
-        invalidate(false);
-        return true;
-    }
-    return false;
+void Editor::clickOption(const OptionRow& row) {
+    const model::OptionInfo* option = optionOf(row);
+    if (!option) host_.setHttpApiEnabled(!host_.httpApiEnabled());
+    else if (optionLive(row)) host_.toggleOption(*option);
+    invalidate(false);
 }
 
-bool Editor::clickController(Point at) {
+void Editor::clickController(const Region& region) {
     model::InstanceRecords& r = host_.records();
     model::Controllers& ctl = r.controllers;
-    for (int k = 1; k < kPageControls; ++k) {
-        if (r.shownController(k) < 0) break;
-        const size_t c = size_t(r.shownController(k));
-        if (!controlHit(k).contains(at.x, at.y) || ctl.type[c] != model::kSwitch || ctl.cc[c] == model::kUnassignedCc)
-            continue;
+    const int shown = r.shownController(region.index);
+    const size_t c = size_t(shown);
+    if (shown < 0 || ctl.cc[c] == model::kUnassignedCc) return;
+    if (region.kind == RegionKind::kControlName) {
+        ctl.on[c] = ctl.on[c] ? 0 : 1;
+        invalidate(false);
+    } else if (region.index > 0 && ctl.type[c] == model::kSwitch) {
         host_.setControllerValue(controllerParameter(int(c)), ctl.value[c] < 64 ? 127 : 0);
         status("CC #%i set to %i", ctl.cc[c], ctl.value[c]);
     }
-    for (int k = 0; k < kPageControls; ++k) {
-        if (r.shownController(k) < 0) break;
-        const size_t c = size_t(r.shownController(k));
-        const Hit name = k == 0 ? kMiniNameHit : controlNameHit(k);
-        if (!name.contains(at.x, at.y) || ctl.cc[c] == model::kUnassignedCc) continue;
-        ctl.on[c] = ctl.on[c] ? 0 : 1;
-        invalidate(false);
-    }
-    return false;
 }
 
 void Editor::click(Point at) {
@@ -337,86 +313,51 @@ void Editor::click(Point at) {
     model::InstanceOptions& o = r.options;
     platform::EditorPlatform& os = platform::editorPlatform();
     if (state_.parent) os.focus(state_.parent, window_->handle());
-    const int page = o.panel();
     const bool ctrl = held(HeldKey::kCtrl);
-
-    if (kScaleCorner.contains(at.x, at.y) && host_.hostVersion() >= model::kHostVersion12) {
+    const Region* region = regionAt(at, kClick);
+    if (!region) return;
+    const int a = o.editingSlot();
+    switch (region->kind) {
+    case RegionKind::kScaleCorner:
+        if (model::hostBefore12(host_.hostVersion())) return;
         stepScale(!ctrl);
         host_.stateChanged();
-        invalidate(false);
-    }
-    if (page == kIconPicker && kPickerGridHit.contains(at.x, at.y)) {
+        break;
+    case RegionKind::kPickerGrid: {
         const int column = (at.x - kPickerOrigin.x) / kPickerStepX, row = (at.y - kPickerOrigin.y) / kPickerStepY;
         const int rows = std::max(0, host_.paintFacts().iconCount / kPickerColumns - (kPickerRows - 1));
         const int top = static_cast<int>(rows * std::clamp(state_.iconScroll, 0.0f, 1.0f));
         const int icon = column + kPickerColumns * (top + row);
-        const size_t a = size_t(o.editingSlot());
-        r.articulations.icon[a] = icon;
+        r.articulations.icon[size_t(a)] = icon;
         host_.stateChanged();
         o.page = kArticulationPanel;
-        r.articulations.name[a] = host_.nameForPickedIcon(r.articulations.name[a], icon);
+        r.articulations.name[size_t(a)] = host_.nameForPickedIcon(r.articulations.name[size_t(a)], icon);
         invalidate(false);
         char text[64];
         std::snprintf(text, sizeof text, "Clicked %i %i (%i)", column, row, icon);
         host_.statusText(text);
         return;
     }
-    if (page == kArticulationPanel || page == kControllerPanel) {
-        for (int i = 0; i < kGridCells; ++i) {
-            if (!gridHit(i).contains(at.x, at.y)) continue;
-            if (ctrl) host_.pianoRollPick(i);
-            o.editing = o.bankStart() + i;
-            invalidate(false);
-        }
+    case RegionKind::kGridCell:
+        if (ctrl) host_.pianoRollPick(region->index);
+        o.editing = o.bankStart() + region->index;
+        break;
+    case RegionKind::kOptionsTab: host_.setOptionsTab(region->index); break;
+    case RegionKind::kOption: return clickOption(kOptionRowsTable[size_t(region->index)]);
+    case RegionKind::kPageName: return pageMenu();
+    case RegionKind::kControl:
+    case RegionKind::kControlName: return clickController(*region);
+    case RegionKind::kKeyNames:
+        host_.keyNamesCommand(a, model::keyNamesBoxCommand(r.articulations, a, held(HeldKey::kShift), ctrl));
+        break;
+    case RegionKind::kKeyNamesClear: host_.clearKeyNames(a); break;
+    case RegionKind::kMuteSolo: host_.muteClicked(held(HeldKey::kLeftCtrl) || held(HeldKey::kRightCtrl)); break;
+    case RegionKind::kDebugToggle: host_.toggleDebugLog(); break;
+    case RegionKind::kPanelTab: o.page = region->index; break;
+    case RegionKind::kModeSelector: modeMenu(); break;
+    default: return;
     }
-    if (page == kOptionsPanel) {
-        for (int t = 0; t < 3; ++t)
-            if (optionsTabHit(t).contains(at.x, at.y)) {
-                host_.optionsTab() = t;
-                invalidate(false);
-                return;
-            }
-        if (clickOption(at)) return;
-    }
-    if (page == kControllerPanel) {
-        if (kPageNameHit.contains(at.x, at.y)) {
-            pageMenu();
-            return;
-        }
-        clickController(at);
-    }
-    if (page == kArticulationPanel) {
-        const int a = o.editingSlot();
-        const bool names = r.articulations.keynames[size_t(a)] != nullptr;
-        if ((names ? kKeyNamesHitWithClear : kKeyNamesHit).contains(at.x, at.y)) {
-            host_.keyNamesBox(a, held(HeldKey::kShift), ctrl);
-            invalidate(false);
-            return;
-        }
-        if (names && kKeyNamesClearHit.contains(at.x, at.y)) {
-            host_.clearKeyNames(a);
-            invalidate(false);
-            return;
-        }
-    }
-    if (kMuteSoloHit.contains(at.x, at.y)) {
-        host_.muteClicked(held(HeldKey::kLeftCtrl) || held(HeldKey::kRightCtrl));
-        invalidate(false);
-        return;
-    }
-    if (page == kOptionsPanel && kDebugToggleHit.contains(at.x, at.y)) {
-        host_.toggleDebugLog();
-        invalidate(false);
-    }
-    for (int p = 0; p < 3; ++p)
-        if (panelTabHit(p).contains(at.x, at.y)) {
-            o.page = p;
-            invalidate(false);
-        }
-    if (page == kArticulationPanel && kModeSelectorHit.contains(at.x, at.y)) {
-        modeMenu();
-        invalidate(false);
-    }
+    invalidate(false);
 }
 
 }  // namespace editor

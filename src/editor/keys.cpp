@@ -28,15 +28,20 @@ enum Key : int {
     kKeyX = 'X',
 };
 
-constexpr int kBankSize = 16;
-constexpr int kLastBankStart = 48;
+using model::kBankSize;
+constexpr int kLastBankStart = model::kArticulationCount - kBankSize;
 constexpr float kWheelScrollStep = 0.05f;
 constexpr intptr_t kYesNoWarning = 52;
 constexpr intptr_t kYes = 6;
+// The prompt's caption of each typed value, in TypedField's order.
+constexpr const char* kTypedCaptions[] = {"Icon ID",  "Keyswitch velocity", "Keyswitch", "Second keyswitch",
+                                          "CC value", "Velocity",           "CC #",      "Program change",
+                                          "Port",     "Channel",            "Articulation name", "Page name"};
 
 }  // namespace
 
 void Editor::wheel(int delta) {
+    if (!regionAt(state_.lastPoint, kWheel)) return;
     model::InstanceRecords& r = host_.records();
     model::InstanceOptions& o = r.options;
     if (o.panel() == kIconPicker) {
@@ -103,49 +108,58 @@ void Editor::key(int code) {
     }
 }
 
-void Editor::manualEntry(const char* caption) {
+void Editor::manualEntry(TypedField field) {
+    using F = TypedField;
     model::InstanceRecords& r = host_.records();
     model::InstanceOptions& o = r.options;
     model::Articulations& art = r.articulations;
     const size_t a = size_t(o.editingSlot());
     const size_t page = size_t(r.shownPage());
-    const std::string what = caption;
     std::string text;
-    if (what == "Icon ID") text = std::to_string(art.icon[a]);
-    else if (what == "Keyswitch velocity") text = std::to_string(art.notevel[a]);
-    else if (what == "Keyswitch") text = std::to_string(art.note[a]);
-    else if (what == "Second keyswitch" || what == "CC value" || what == "Velocity") text = std::to_string(art.modw[a]);
-    else if (what == "CC #") text = std::to_string(art.modc[a]);
-    else if (what == "Program change") text = std::to_string(art.prog[a] + 1);
-    else if (what == "Port") text = std::to_string(o.port);
-    else if (what == "Channel") text = o.channel == model::kPerColourChannel ? "---" : std::to_string(o.channel + 1);
-    else if (what == "Articulation name") text = art.name[a];
-    else if (what == "Page name") text = r.pageNames[page];
-    if (!host_.prompt(caption, text)) {
+    switch (field) {
+    case F::kIconId: text = std::to_string(art.icon[a]); break;
+    case F::kKeyswitchVelocity: text = std::to_string(art.notevel[a]); break;
+    case F::kKeyswitch: text = std::to_string(art.note[a]); break;
+    case F::kSecondKeyswitch:
+    case F::kCcValue:
+    case F::kVelocity: text = std::to_string(art.modw[a]); break;
+    case F::kCcNumber: text = std::to_string(art.modc[a]); break;
+    case F::kProgram: text = std::to_string(art.prog[a] + 1); break;
+    case F::kPort: text = std::to_string(o.port); break;
+    case F::kChannel: text = o.channel == model::kPerColourChannel ? "---" : std::to_string(o.channel + 1); break;
+    case F::kArticulationName: text = art.name[a]; break;
+    case F::kPageName: text = r.pageNames[page]; break;
+    }
+    if (!host_.prompt(kTypedCaptions[size_t(field)], text)) {
         invalidate(false);
         return;
     }
     const int32_t number = integerOfText(text);
     const auto clamp127 = [](int32_t v) { return std::clamp(v, 0, 127); };
-    if (what == "Icon ID") art.icon[a] = number;
-    else if (what == "Keyswitch velocity") art.notevel[a] = number;
-    else if (what == "Keyswitch") art.note[a] = clamp127(noteOfText(text, o.altmiddlec != 0));
-    else if (what == "Second keyswitch") art.modw[a] = clamp127(noteOfText(text, o.altmiddlec != 0));
-    else if (what == "CC value" || what == "Velocity") art.modw[a] = clamp127(number);
-    else if (what == "CC #") art.modc[a] = clamp127(number);
-    else if (what == "Program change") art.prog[a] = number - 1;
-    else if (what == "Port") {
+    switch (field) {
+    case F::kIconId: art.icon[a] = number; break;
+    case F::kKeyswitchVelocity: art.notevel[a] = number; break;
+    case F::kKeyswitch: art.note[a] = clamp127(noteOfText(text, o.altmiddlec != 0)); break;
+    case F::kSecondKeyswitch: art.modw[a] = clamp127(noteOfText(text, o.altmiddlec != 0)); break;
+    case F::kCcValue:
+    case F::kVelocity: art.modw[a] = clamp127(number); break;
+    case F::kCcNumber: art.modc[a] = clamp127(number); break;
+    case F::kProgram: art.prog[a] = number - 1; break;
+    case F::kPort:
         o.port = std::clamp(number, 0, 255);
         host_.forgetSwitches();
-    } else if (what == "Channel") {
+        break;
+    case F::kChannel: {
         const int32_t channel = std::min(number - 1, o.midixtend ? 63 : 15);
         o.channel = text == "---" || channel < 0 ? model::kPerColourChannel : channel;
         host_.forgetSwitches();
-    } else if (what == "Articulation name") {
+        break;
+    }
+    case F::kArticulationName:
         art.name[a] = text;
         art.icon[a] = host_.iconForRename(text, art.icon[a]);
-    } else if (what == "Page name") {
-        r.pageNames[page] = text;
+        break;
+    case F::kPageName: r.pageNames[page] = text; break;
     }
     host_.stateChanged();
     invalidate(false);

@@ -95,7 +95,7 @@ inline constexpr int kCanvasHeight = model::kEditorHeight;
 inline constexpr Box kGridArea{5, 5, 233, 94};
 
 // The grid of 16 articulation cells, 8 per row (panels 0 and 1).
-inline constexpr int kGridCells = 16;
+inline constexpr int kGridCells = model::kBankSize;
 inline constexpr Point gridIcon(int cell) { return {8 + 28 * (cell % 8), 9 + 44 * (cell / 8)}; }
 inline constexpr Point gridTag(int cell) { return {15 + 28 * (cell % 8), 36 + 44 * (cell / 8)}; }
 inline constexpr Hit gridHit(int cell) {
@@ -162,7 +162,6 @@ inline constexpr Hit optionHit(int column, int row, bool advanced = false) {
     return column == 0 ? Hit{advanced ? 5 : 10, kOptionRows[row], 110, kOptionRows[row] + 10}
                        : Hit{120, kOptionRows[row], 226, kOptionRows[row] + 10};
 }
-inline constexpr Hit kMidiExtendHintHit{28, 136, 110, 146};
 inline constexpr Hit optionsTabHit(int tab) {
     return {kOptionsTabs[size_t(tab)].left, kOptionsTabs[size_t(tab)].top, kOptionsTabs[size_t(tab)].right,
             kOptionsTabs[size_t(tab)].bottom};
@@ -200,6 +199,7 @@ inline constexpr Box kChannelLabel{198, 218, 226, 227};
 inline constexpr Hit kChannelHit{198, 190, 224, 215};
 inline constexpr Hit kMuteSoloHit{156, 217, 229, 228};
 inline constexpr Hit kScaleCorner{235, 232, 100000, 100000};
+inline constexpr Hit kWholePanel{-100000, -100000, 100000, 100000};  // the wheel, wherever the mouse was
 inline constexpr Hit kGridHoverArea{kGridArea.left, kGridArea.top, kGridArea.right, kGridArea.bottom};
 
 // ---- Gestures -------------------------------------------------------------------------------
@@ -236,23 +236,44 @@ inline constexpr int kSmall = 11;
 
 namespace editor {
 
-// The options panel's rows: tab, column (0 left, 1 right), row, and the option's stored key
-// (its label comes from the options table); null is the process-wide "Enable HTTP API".
+// The options panel's rows: tab, column (0 left, 1 right), row, the option's stored key (its label
+// comes from the options table; null is the process-wide "Enable HTTP API") and its hint. The
+// mouse finds a row in optionHit(); its hint shows over the row as the other tabs have it, from
+// `hintLeft` when that is set.
 struct OptionRow {
     int tab, column, row;
     const char* stateKey;
+    const char* hint;
+    int hintLeft = 0;
 };
 inline constexpr OptionRow kOptionRowsTable[] = {
-    {kGeneralTab, 0, 0, "preserve"},        {kGeneralTab, 1, 0, "articbanks"},
-    {kGeneralTab, 0, 1, "overlapping"},     {kGeneralTab, 1, 1, "singleeditor"},
-    {kGeneralTab, 0, 2, "altmiddlec"},      {kAutomationTab, 0, 0, "paramknob"},
-    {kAutomationTab, 1, 0, "ghost"},        {kAutomationTab, 0, 1, "ccuacc"},
-    {kAutomationTab, 1, 1, "cctimerfix"},   {kAutomationTab, 0, 2, "optimiseautomation"},
-    {kAutomationTab, 1, 2, "releasecc17"},  {kAutomationTab, 0, 3, "cc64release"},
-    {kAutomationTab, 1, 3, "allchannelomni"}, {kAdvancedTab, 0, 0, nullptr},
-    {kAdvancedTab, 1, 0, "changeanyrule"},  {kAdvancedTab, 0, 1, "midixtend"},
-    {kAdvancedTab, 1, 1, "ghosttransport"}, {kAdvancedTab, 0, 2, "holdkeyswitch"},
+    {kGeneralTab, 0, 0, "preserve", "Preserve port and channel when switching between presets"},
+    {kGeneralTab, 1, 0, "articbanks", nullptr},
+    {kGeneralTab, 0, 1, "overlapping", "Prevent overlapping notes from cutting each other off. Allows overlaying chords"},
+    {kGeneralTab, 1, 1, "singleeditor", "Only ever show a single Voxtrane editor in FL Studio to reduce clutter"},
+    {kGeneralTab, 0, 2, "altmiddlec", "Toggle whether middle C is determined as be C3 or C4"},
+    {kAutomationTab, 0, 0, "paramknob", "Toggle whether Voxtrane controllers use custom parameters or map to CC1-127"},
+    {kAutomationTab, 1, 0, "ghost", "Toggle whether pan, volume and pitch are sent over this channel"},
+    {kAutomationTab, 0, 1, "ccuacc", "Show articulation names on CC32 (Spitfire Audio UACC support)"},
+    {kAutomationTab, 1, 1, "cctimerfix", "Make sure Voxtrane CCs are sent a few ticks before notes (Kontakt workaround)"},
+    {kAutomationTab, 0, 2, "optimiseautomation",
+     "Optimise automation when utilising multiple Voxtranes on the same MIDI port/channel"},
+    {kAutomationTab, 1, 2, "releasecc17", "Set CC17 to match release velocity (Spitfire Audio support)"},
+    {kAutomationTab, 0, 3, "cc64release", "Release any sustain peddle controllers held down when the transport stops"},
+    {kAutomationTab, 1, 3, "allchannelomni",
+     "When channel is set per-color (omni) send controller CCS to all 16 channels"},
+    {kAdvancedTab, 0, 0, nullptr, "Enable the HTTP based API"},  // the address follows
+    {kAdvancedTab, 1, 0, "changeanyrule",
+     "Make sure that keyswitches, CCs and control changes are always made when switching articulation"},
+    {kAdvancedTab, 0, 1, "midixtend", "Utilise MIDI Extend to use up to 64 MIDI channels through one port", 28},
+    {kAdvancedTab, 1, 1, "ghosttransport", "Only perform CC ghosting on transport (play, pause, stop)"},
+    {kAdvancedTab, 0, 2, "holdkeyswitch", nullptr},
 };
+inline constexpr Hit optionBox(const OptionRow& row) { return optionHit(row.column, row.row, row.tab == kAdvancedTab); }
+inline constexpr Hit optionHintBox(const OptionRow& row) {
+    const Hit box = optionHit(row.column, row.row);
+    return {row.hintLeft ? row.hintLeft : box.left, box.top, box.right, box.bottom};
+}
 inline constexpr const char* kHttpApiLabel = "Enable HTTP API";
 inline constexpr const char* kOptionsTabTitles[3] = {"General", "Automation", "Advanced"};
 

@@ -60,88 +60,70 @@ int Editor::choose(const std::vector<MenuEntry>& entries) {
 void Editor::rightClick() {
     model::InstanceRecords& r = host_.records();
     model::InstanceOptions& o = r.options;
-    const Point at = state_.lastPoint;
-    const int page = o.panel();
     const int a = o.editingSlot();
-    const bool shift = held(HeldKey::kShift);
-    const auto hit = [&at](Hit h) { return h.contains(at.x, at.y); };
-
-    if (hit(panelTabHit(kOptionsPanel))) return;
-    if (page == kArticulationPanel || page == kControllerPanel)
-        for (int i = 0; i < kGridCells; ++i)
-            if (hit(gridHit(i))) {
-                articulationMenu(o.bankStart() + i);
-                return;
-            }
-    if (page == kControllerPanel) {
+    const Region* region = regionAt(state_.lastPoint, kRightClick);
+    if (!region) return;
+    switch (region->kind) {
+    case RegionKind::kGridCell: return articulationMenu(o.bankStart() + region->index);
+    case RegionKind::kControl: {
         // A place past the last controller (a page from the API) is nothing.
-        for (int k = 0; k < kPageControls; ++k)
-            if (hit(k == 0 ? kMiniControlHit : controlHit(k))) {
-                if (r.shownController(k) >= 0) controllerMenu(r.shownController(k), shift);
-                return;
-            }
-        const int first = r.shownController(0);
-        if (hit(kMiniNameHit) && r.controllers.cc[size_t(first)] != model::kUnassignedCc) renameController(first);
-        for (int k = 1; k < kPageControls; ++k)
-            if (hit(controlNameHit(k)) && r.shownController(k) >= 0) renameController(r.shownController(k));
-    }
-    if (page == kArticulationPanel) {
-        const int32_t modc = r.articulations.modc[size_t(a)];
-        if (hit(kIconHit)) {
-            if (shift) {
-                manualEntry("Icon ID");
-            } else {
-                o.page = kIconPicker;
-                invalidate(false);
-            }
-            return;
-        }
-        const char* caption = nullptr;
-        if (hit(kKeyswitchHit)) caption = held(HeldKey::kAlt) ? "Keyswitch velocity" : "Keyswitch";
-        else if (modc == model::kModSecondKeyswitch && hit(kModeHit)) caption = "Second keyswitch";
-        else if (modc == model::kModPlayVelocity && hit(kModeHit)) caption = "Velocity";
-        else if (modc != model::kModSecondKeyswitch && modc != model::kModPlayVelocity && hit(kCcValueHit))
-            caption = "CC value";
-        else if (modc != model::kModSecondKeyswitch && modc != model::kModPlayVelocity && hit(kCcNumberHit))
-            caption = "CC #";
-        else if (hit(kProgramHit)) caption = "Program change";
-        if (caption) {
-            manualEntry(caption);
-            return;
-        }
-    }
-    if (hit(kPortHit)) return manualEntry("Port");
-    if (hit(kChannelHit)) return manualEntry("Channel");
-    if (hit(kNameHit)) {
-        if (page == kArticulationPanel) return manualEntry("Articulation name");
-        if (page == kControllerPanel) return manualEntry("Page name");
+        const int c = r.shownController(region->index);
+        if (c >= 0) controllerMenu(c, held(HeldKey::kShift));
         return;
     }
-    if (hit(panelTabHit(kArticulationPanel))) bankMenu();
-    if (page == kArticulationPanel) {
-        const bool names = r.articulations.keynames[size_t(a)] != nullptr;
-        if (hit(names ? kKeyNamesHitWithClear : kKeyNamesHit)) {
-            std::vector<MenuEntry> entries;
-            const std::vector<model::KeyNamesMenuItem> items = model::keyNamesMenu(r.articulations, a);
-            for (size_t n = 0; n < items.size(); ++n) {
-                MenuEntry e = items[n].separator ? separator() : entry(int(n) + 1, items[n].text.c_str());
-                e.greyed = items[n].disabled;
-                entries.push_back(e);
-            }
-            const int chosen = choose(entries);
-            if (chosen > 0 && size_t(chosen) <= items.size()) {
-                host_.keyNamesCommand(a, items[size_t(chosen - 1)].command);
-                invalidate(false);
-            }
-            return;
-        }
+    case RegionKind::kControlName: {
+        const int c = r.shownController(region->index);
+        // The mini control's name only once it is assigned.
+        if (c >= 0 && (region->index > 0 || r.controllers.cc[size_t(c)] != model::kUnassignedCc)) renameController(c);
+        return;
     }
-    if (page == kOptionsPanel && hit(kMidiTestHit) && held(HeldKey::kCtrl)) {
+    case RegionKind::kIcon:
+        if (held(HeldKey::kShift)) return manualEntry(TypedField::kIconId);
+        o.page = kIconPicker;
+        invalidate(false);
+        return;
+    case RegionKind::kKeyswitch:
+        return manualEntry(held(HeldKey::kAlt) ? TypedField::kKeyswitchVelocity : TypedField::kKeyswitch);
+    case RegionKind::kModeField: {
+        const int32_t modc = r.articulations.modc[size_t(a)];
+        if (region->index == 0) return manualEntry(TypedField::kCcNumber);
+        return manualEntry(modc == model::kModSecondKeyswitch ? TypedField::kSecondKeyswitch
+                           : modc == model::kModPlayVelocity  ? TypedField::kVelocity
+                                                              : TypedField::kCcValue);
+    }
+    case RegionKind::kProgram: return manualEntry(TypedField::kProgram);
+    case RegionKind::kPort: return manualEntry(TypedField::kPort);
+    case RegionKind::kChannel: return manualEntry(TypedField::kChannel);
+    case RegionKind::kName:
+        if (o.panel() == kArticulationPanel) return manualEntry(TypedField::kArticulationName);
+        if (o.panel() == kControllerPanel) return manualEntry(TypedField::kPageName);
+        return;
+    case RegionKind::kPanelTab: return bankMenu();
+    case RegionKind::kKeyNames: {
+        std::vector<MenuEntry> entries;
+        const std::vector<model::KeyNamesMenuItem> items = model::keyNamesMenu(r.articulations, a);
+        for (size_t n = 0; n < items.size(); ++n) {
+            MenuEntry e = items[n].separator ? separator() : entry(int(n) + 1, items[n].text.c_str());
+            e.greyed = items[n].disabled;
+            entries.push_back(e);
+        }
+        const int chosen = choose(entries);
+        if (chosen > 0 && size_t(chosen) <= items.size()) {
+            host_.keyNamesCommand(a, items[size_t(chosen - 1)].command);
+            invalidate(false);
+        }
+        return;
+    }
+    case RegionKind::kMidiTest: {
+        if (!held(HeldKey::kCtrl)) return;
         const int channel = o.channel;
         const uint32_t data1 = 127 | ((channel >> 5) & 1) << 7;
         const uint32_t data2 = 127 | ((channel >> 4) & 1) << 7;
         for (uint32_t kind = 8; kind <= 14; ++kind)
             host_.sendMidi((kind << 4 | uint32_t(channel & 15)) | data1 << 8 | data2 << 16 | uint32_t(o.port & 0xFF) << 24);
+        return;
+    }
+    default: return;
     }
 }
 
@@ -208,7 +190,7 @@ void Editor::controllerMenu(int c, bool promptOnly) {
     const bool assigned = ctl.cc[i] != model::kUnassignedCc;
     const bool ghosted = r.options.ghost && held(HeldKey::kCtrl);
     const int parameter = controllerParameter(c);
-    ControllerClipboard& clipboard = host_.controllerClipboard();
+    const ControllerClipboard clipboard = host_.controllerClipboard();
 
     std::vector<MenuEntry> entries;
     if (!assigned) {
@@ -254,7 +236,8 @@ void Editor::controllerMenu(int c, bool promptOnly) {
         return;
     case kLock: ctl.lock[i] = ctl.lock[i] ? 0 : 1; return;
     case kCopy:
-        clipboard = {true, ctl.lock[i], ctl.on[i], ctl.value[i], ctl.cc[i], ctl.defaultValue[i], ctl.type[i], ctl.name[i]};
+        host_.setControllerClipboard(
+            {true, ctl.lock[i], ctl.on[i], ctl.value[i], ctl.cc[i], ctl.defaultValue[i], ctl.type[i], ctl.name[i]});
         return;
     case kPaste:
         if (!clipboard.full) return;

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "model/note_letters.h"
+
 namespace editor {
 namespace {
 constexpr int32_t kSaturation = 100000000;
@@ -19,17 +21,16 @@ int32_t integerOfText(const std::string& text) {
 }
 
 int32_t noteOfText(const std::string& text, bool altMiddleC) {
-    static const int kSemitones[] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
     const char letter = text.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
     if (letter < 'A' || letter > 'G') return integerOfText(text);
-    int32_t note = kSemitones[letter - 'A'];
+    int32_t note = model::pitchOfLetter(letter);
     size_t octaveAt = 1;
     if (text.size() > 1 && (text[1] == '#' || text[1] == 'b')) {
         note += text[1] == '#' ? 1 : -1;
         octaveAt = 2;
     }
     const int32_t octave = octaveAt < text.size() ? integerOfText(text.substr(octaveAt)) : 0;
-    return note + 12 * (octave + 2 - (altMiddleC ? 1 : 0));
+    return model::keyOf(note, octave, altMiddleC);
 }
 
 }  // namespace editor

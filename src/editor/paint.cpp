@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "editor/regions.h"
 #include "model/options.h"
 
 namespace editor {
@@ -160,8 +161,8 @@ void drawControllers(const model::InstanceRecords& r, Canvas& canvas) {
 }
 
 bool optionChecked(const OptionRow& row, const model::InstanceOptions& o, const PaintFacts& facts) {
-    if (!row.stateKey) return facts.httpApiEnabled;
-    const model::OptionInfo* option = model::optionByStateKey(row.stateKey);
+    const model::OptionInfo* option = optionOf(row);
+    if (!option) return facts.httpApiEnabled;
     if (option->kind == model::OptionKind::kProcessWide) return facts.singleEditor || facts.oldHost;
     return model::optionTicked(*option, o, facts.singleEditor);
 }
@@ -184,7 +185,8 @@ void drawOptions(const model::InstanceRecords& r, const PaintFacts& facts, Canva
     canvas.setTextColour(c::kText);
     for (const OptionRow& row : kOptionRowsTable) {
         if (row.tab != facts.optionsTab) continue;
-        const char* label = row.stateKey ? model::optionByStateKey(row.stateKey)->label : kHttpApiLabel;
+        const model::OptionInfo* option = optionOf(row);
+        const char* label = option ? option->label : kHttpApiLabel;
         canvas.text(label, optionLabel(row.column, row.row), TextFormat::kPlain);
         const Point box = optionCheckBox(row.column, row.row);
         canvas.copy(Sheet::kSkin, sheet::checkBox(optionChecked(row, r.options, facts)), box.x, box.y);

@@ -26,7 +26,7 @@ int Session::checkArticulation(int index, const NoteRead& read, int playedKey) {
     // Program and controller changes go to the channel setting; for the per-colour setting
     // that is channel 0. Keyswitches of the per-colour setting go to the colour's channel.
     const int channel = route.channel();
-    const int ksChannel = route.perColour() ? index % 16 : channel;
+    const int ksChannel = route.perColour() ? index % model::kBankSize : channel;
     const int port = route.port;
     CurrentArticulationState& shared = shared_.portChannelState[route.index()];
     current = shared;

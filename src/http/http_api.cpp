@@ -24,7 +24,6 @@
 #include "model/options.h"
 #include "platform/files.h"
 #include "platform/program_folder.h"
-#include "platform/settings_store.h"
 #include "settings/registry_values.h"
 
 namespace http {
@@ -572,11 +571,10 @@ void serveFile(const HttpEvent* event) {
 void HttpApi_Start(InstanceDirectory& instances, const std::string& programFolder, uint32_t loggerId) {
     ApiState& state = api();
     if (state.server) HttpApi_Stop(loggerId);
-    char port[settings::kValueBufferSize];
-    settings::RegReadString(platform::kVoxtraneKey, "HTTP Port", port, "8000");
+    const std::string port = settings::httpPortSetting();
     HttpServerOptions options{};
     options.handler = HttpApi_OnEvent;
-    options.port = port;
+    options.port = port.c_str();
     options.maximumRequestSize = kMaximumRequestSize;
     state.instances = &instances;
     state.programFolder = programFolder;
@@ -585,7 +583,7 @@ void HttpApi_Start(InstanceDirectory& instances, const std::string& programFolde
     state.server = HttpServer_Create(&options);
     instances.setMonitoring(state.server != nullptr);
     if (state.server)
-        logLine(loggerId, "Listening on port %s:%s [%p]", orNull(options.host), port, static_cast<void*>(state.server));
+        logLine(loggerId, "Listening on port %s:%s [%p]", orNull(options.host), port.c_str(), static_cast<void*>(state.server));
 }
 
 void HttpApi_DocumentChanged() noexcept {
@@ -593,9 +591,7 @@ void HttpApi_DocumentChanged() noexcept {
 }
 
 std::string HttpApi_Address() {
-    char port[settings::kValueBufferSize];
-    settings::RegReadString(platform::kVoxtraneKey, "HTTP Port", port, "8000");
-    return std::string("http://127.0.0.1:") + port + "/";
+    return "http://127.0.0.1:" + settings::httpPortSetting() + "/";
 }
 
 void HttpApi_Stop(uint32_t loggerId) {

@@ -18,7 +18,7 @@ namespace model {
 
 namespace {
 
-constexpr int kOldFormatArticulations = 16;  // formats 1..7 hold bank 1 only
+constexpr int kOldFormatArticulations = kBankSize;  // formats 1..7 hold bank 1 only
 constexpr int kForeignKnobs = 72;
 constexpr int kForeignTrailingStrings = 8;
 // Far more records than a foreign state can name; only a damaged one gets there.
@@ -394,7 +394,7 @@ void readModernFormat(Reader& r, int32_t format, InstanceRecords& records, LoadC
     const int height = kEditorHeight - kMinimisedHeightLoss * (o.minimised ? 1 : 0);
     if (format >= 10) {
         const bool stored = o.uiscale >= kSmallestScale;
-        if (context.hostVersion >= kHostVersion12) {
+        if (!hostBefore12(context.hostVersion)) {
             if (stored) result.scale = o.uiscale;
             result.resizeEditor = context.editorHeight != height || stored;
         }

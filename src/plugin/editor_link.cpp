@@ -1,7 +1,5 @@
 // What the editor's gestures do to the instance: the host requests, the engine's switch state,
 // the parameters and the process-wide switches they touch.
-#include <cstring>
-
 #include "http/http_api.h"
 #include "model/key_names.h"
 #include "model/options.h"
@@ -11,11 +9,6 @@
 namespace {
 // ParameterEvent flags of an edit made in the editor: store the value and update the control.
 constexpr int kEditorEditFlags = fruity::kParamUpdateValue | fruity::kParamUpdateControl;
-// Request 3 values after the banks option toggled: note-colour names, then note-property names.
-constexpr intptr_t kColourNamesChanged = 4;
-constexpr intptr_t kPropertyNamesChanged = 5;
-constexpr intptr_t kParameterNamesChanged = 0;
-constexpr intptr_t kNoteNamesChanged = 2;  // the piano roll's key names
 }  // namespace
 
 void InstanceCore::EditorLink::editorResized() { core_.host_.request(fruity::kReqEditorResized, 0, 0); }
@@ -39,29 +32,24 @@ void InstanceCore::optionsChanged(const model::InstanceOptions& before) {
     }
 }
 
-void InstanceCore::EditorLink::optionToggled(const char* stateKey) {
-    // The editor has flipped the option already.
-    model::InstanceOptions before = core_.records_.options;
-    if (const model::OptionInfo* option = model::optionByStateKey(stateKey); option && option->field)
-        before.*option->field = before.*option->field ? 0 : 1;
+void InstanceCore::EditorLink::toggleOption(const model::OptionInfo& option) {
+    model::InstanceOptions& o = core_.records_.options;
+    const model::InstanceOptions before = o;
+    if (option.field) o.*option.field = o.*option.field ? 0 : 1;
+    else processWide().singleEditor = processWide().singleEditor ? 0 : 1;
     core_.optionsChanged(before);
-    if (!std::strcmp(stateKey, "articbanks")) {
-        core_.host_.request(fruity::kReqNamesChanged, 0, kColourNamesChanged);
-        core_.host_.request(fruity::kReqNamesChanged, 0, kPropertyNamesChanged);
-    } else if (!std::strcmp(stateKey, "paramknob")) {
+    if (option.field == &model::InstanceOptions::articbanks) {
+        core_.host_.request(fruity::kReqNamesChanged, 0, fruity::kColourNamesChanged);
+        core_.host_.request(fruity::kReqNamesChanged, 0, fruity::kPropertyNamesChanged);
+    } else if (option.field == &model::InstanceOptions::paramknob) {
         core_.host_.request(fruity::kReqSetParamCount, 0, core_.params_.parameterCountInUse());
-        core_.host_.request(fruity::kReqNamesChanged, 0, kParameterNamesChanged);
+        core_.host_.request(fruity::kReqNamesChanged, 0, fruity::kParameterNamesChanged);
     }
 }
 
 bool InstanceCore::EditorLink::httpApiEnabled() const { return processWide().httpApiEnabled; }
-int32_t& InstanceCore::EditorLink::singleEditor() { return processWide().singleEditor; }
-int& InstanceCore::EditorLink::optionsTab() { return processWide().optionsTab; }
-
-void InstanceCore::EditorLink::keyNamesBox(int articulation, bool shift, bool ctrl) {
-    core_.runKeyNamesCommand(articulation,
-                             model::keyNamesBoxCommand(core_.records_.articulations, articulation, shift, ctrl));
-}
+int InstanceCore::EditorLink::optionsTab() const { return processWide().optionsTab; }
+void InstanceCore::EditorLink::setOptionsTab(int tab) { processWide().optionsTab = tab; }
 
 std::string InstanceCore::EditorLink::nameForPickedIcon(const std::string& current, int icon) const {
     return model::nameForPickedIcon(processWide().iconNames, current, icon);
@@ -132,10 +120,15 @@ void InstanceCore::EditorLink::runHostParameterEntry(int parameter, int entry, b
     if (!sent) core_.host_.request(fruity::kReqParamMenuEntry, parameter, entry);
 }
 
-editor::ControllerClipboard& InstanceCore::EditorLink::controllerClipboard() { return processWide().controllerClipboard; }
+editor::ControllerClipboard InstanceCore::EditorLink::controllerClipboard() const {
+    return processWide().controllerClipboard;
+}
+void InstanceCore::EditorLink::setControllerClipboard(const editor::ControllerClipboard& clipboard) {
+    processWide().controllerClipboard = clipboard;
+}
 
 void InstanceCore::EditorLink::namesChanged() {
-    core_.host_.request(fruity::kReqNamesChanged, 0, kParameterNamesChanged);
+    core_.host_.request(fruity::kReqNamesChanged, 0, fruity::kParameterNamesChanged);
 }
 
 int32_t InstanceCore::EditorLink::iconForRename(const std::string& name, int32_t icon) const {
@@ -144,5 +137,5 @@ int32_t InstanceCore::EditorLink::iconForRename(const std::string& name, int32_t
 
 void InstanceCore::EditorLink::selectBank(int bank) {
     core_.session_.currentBank = bank;
-    core_.host_.request(fruity::kReqNamesChanged, 0, kNoteNamesChanged);
+    core_.keyNamesChanged();
 }

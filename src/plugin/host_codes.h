@@ -42,6 +42,14 @@ enum HostRequest : intptr_t {
     kReqHideEditor = 53,
 };
 
+// Request 3's value: which names the host reads again.
+enum NamesChanged : intptr_t {
+    kParameterNamesChanged = 0,
+    kPianoKeyNamesChanged = 2,
+    kColourNamesChanged = 4,    // the note colours' names
+    kPropertyNamesChanged = 5,  // the note properties' names
+};
+
 // QueryName kinds.
 enum NameKind : int {
     kNameParam = 0,

@@ -7,6 +7,7 @@
 
 #include "engine/midi_message.h"
 #include "plugin/host_codes.h"
+#include "model/host_facts.h"
 #include "model/key_names.h"
 #include "model/uacc_catalog.h"
 #include "model/utf8.h"
@@ -14,10 +15,6 @@
 namespace {
 
 constexpr int kControllerPageTab = 1;
-
-// Host versions whose key-name query carries no usable colour.
-constexpr int32_t kColourlessKeyQueryFrom = model::kHostVersion12;
-constexpr int32_t kColourlessKeyQueryTo = model::kHostVersion12_3;
 
 constexpr size_t kTextSize = HostParameters::kNameBufferSize;
 
@@ -174,10 +171,8 @@ void HostParameters::keyName(int key, int colour, char* text) {
     int articulation = colour + model::kBankSize * session_.currentBank;
     if (articulation >= 128) articulation = 0;
     const int32_t version = host_.hostVersion();
-    if (version >= kColourlessKeyQueryFrom && version < kColourlessKeyQueryTo) articulation = session_.currentArticulation;
-    keyNameArticulation_ = articulation;
-    pendingPick_ = articulation;
-    keyNameEditorWindow_ = host_.editorWindow();
+    if (model::colourlessKeyQuery(version)) articulation = session_.currentArticulation;
+    host_.keyNamesQueried(articulation);
 
     // 64..127 are colours of banks that do not exist and name nothing.
     if (const char* name = model::keyNameOf(records_.articulations, articulation, key)) putText(text, name);

@@ -19,7 +19,8 @@ public:
     virtual void repaintEditor() = 0;             // [audio][ui]
     virtual bool editorVisible() const = 0;
     virtual int32_t hostVersion() const = 0;   // e.g. 12000000 for version 12
-    virtual intptr_t editorWindow() const = 0;  // the editor's window handle, 0 when none
+    // The host asked the piano roll's key names for `articulation` (0..127). [ui]
+    virtual void keyNamesQueried(int articulation) = 0;
 
 protected:
     ~ParameterHost() = default;
@@ -58,13 +59,6 @@ public:
         return records_.options.paramknob ? kNamedLayoutCount : kParameterCount;
     }
 
-    // The articulation the host's last piano-roll key query was answered for (0..127, -1 =
-    // never asked) and the editor window at that time; the piano-roll automation follows them.
-    int keyNameArticulation() const { return keyNameArticulation_; }
-    // The articulation of the last key-name query, until the colour popup's pick takes it (-1).
-    int& pendingPick() { return pendingPick_; }
-    intptr_t keyNameEditorWindow() const { return keyNameEditorWindow_; }
-
 private:
     bool namedLayout() const { return records_.options.paramknob != 0; }
     int offset() const { return records_.options.oldparams; }
@@ -81,7 +75,4 @@ private:
     engine::Session& session_;
     ParameterHost& host_;
     int articulationIndex_ = kControllerNumberArticulationIndex;
-    int keyNameArticulation_ = -1;
-    int pendingPick_ = -1;
-    intptr_t keyNameEditorWindow_ = 0;
 };

@@ -69,8 +69,8 @@ void InstanceCore::constructionReset() {
     session_.volume = 0;
     session_.pitch = 0;
     session_.playing = false;
-    if (host_.hostVersion() >= model::kHostVersion12) {
-        const float stored = settings::RegReadFloat(platform::kVoxtraneKey, "UI Scale", 0.0f);
+    if (!model::hostBefore12(host_.hostVersion())) {
+        const float stored = settings::uiScaleSetting();
         o.uiscale = stored;
         if (stored >= editor::kSmallestStoredScale) {
             editor_.applyScale(stored);
@@ -104,7 +104,7 @@ editor::PaintFacts InstanceCore::paintFacts() const {
     facts.debugLog = session_.debugLog;
     facts.httpApiEnabled = p.httpApiEnabled;
     facts.singleEditor = p.singleEditor != 0;
-    facts.oldHost = host_.hostVersion() < model::kHostVersion12;
+    facts.oldHost = model::hostBefore12(host_.hostVersion());
     facts.optionsTab = p.optionsTab;
     const int icons = platform::editorIconCount();
     if (icons > 0) facts.iconCount = icons;
@@ -114,7 +114,7 @@ editor::PaintFacts InstanceCore::paintFacts() const {
 
 void InstanceCore::showEditor(intptr_t parent) {
     ProcessWide& p = processWide();
-    if (host_.hostVersion() >= model::kHostVersion12 && p.singleEditor) {
+    if (!model::hostBefore12(host_.hostVersion()) && p.singleEditor) {
         // Single editor: the host hides every other open editor, and this one takes over the
         // tab and the place where the last one stood.
         for (InstanceCore* other : p.registry) {
@@ -129,7 +129,7 @@ void InstanceCore::showEditor(intptr_t parent) {
 
 void InstanceCore::hideEditor() {
     ProcessWide& p = processWide();
-    if (host_.hostVersion() >= model::kHostVersion12 && p.singleEditor) {
+    if (!model::hostBefore12(host_.hostVersion()) && p.singleEditor) {
         p.sharedEditorTab = records_.options.page;
         automation::RememberPluginFormPlace(platform::windowSystem(), p.hostMainWindow, editor_.window(), p.formPlaceX,
                                             p.formPlaceY);
@@ -174,9 +174,9 @@ void InstanceCore::periodicUpdate() {
         });
     }
     // Only the instance that answered the host's key-name query follows the colour popup.
-    if (params_.keyNameArticulation() >= 0 && params_.keyNameEditorWindow() == editor_.window()) {
+    if (colourPopup_.queriedFrom(editor_.window())) {
         pickArticulationFromPopup(colourPopup_.measured);
-        automation::FollowColourPopup(ws, p.hostMainWindow, colourPopup_, params_.pendingPick());
+        automation::FollowColourPopup(ws, p.hostMainWindow, colourPopup_);
     }
     session_.applyLearntNote();
     // Whatever changed the records since the last call (the API, the editor, the host) reaches
@@ -187,7 +187,7 @@ void InstanceCore::periodicUpdate() {
 void InstanceCore::setHttpApiEnabled(bool enabled) {
     ProcessWide& p = processWide();
     p.httpApiEnabled = enabled;
-    settings::RegWriteDword(platform::kVoxtraneKey, "HTTP API", enabled ? 1 : 0);
+    settings::setHttpApiEnabledSetting(enabled);
     if (enabled) http::HttpApi_Start(instanceDirectory(), p.programFolder, instanceId());
     else http::HttpApi_Stop(instanceId());
 }
@@ -277,7 +277,7 @@ void InstanceCore::runKeyNamesCommand(int index, model::KeyNamesCommand command)
     repaintEditor();
 }
 
-void InstanceCore::keyNamesChanged() { host_.request(fruity::kReqNamesChanged, 0, 2); }
+void InstanceCore::keyNamesChanged() { host_.request(fruity::kReqNamesChanged, 0, fruity::kPianoKeyNamesChanged); }
 
 void InstanceCore::muteClicked(bool ctrlHeld) {
     if (session_.playing) return;

@@ -164,7 +164,9 @@ private:
         void repaintEditor() override { core_.repaintEditor(); }
         bool editorVisible() const override { return core_.editorVisible(); }
         int32_t hostVersion() const override { return core_.host_.hostVersion(); }
-        intptr_t editorWindow() const override { return core_.editorWindow(); }
+        void keyNamesQueried(int articulation) override {
+            core_.colourPopup_.keyNamesQueried(articulation, core_.editorWindow());
+        }
 
     private:
         InstanceCore& core_;
@@ -189,14 +191,13 @@ private:
             core_.session_.setLearn(learn, core_.records_.options.editingSlot());
         }
         void muteClicked(bool ctrl) override { core_.muteClicked(ctrl); }
-        void optionToggled(const char* stateKey) override;
+        void toggleOption(const model::OptionInfo& option) override;
         bool httpApiEnabled() const override;
         void setHttpApiEnabled(bool enabled) override { core_.setHttpApiEnabled(enabled); }
-        int32_t& singleEditor() override;
-        int& optionsTab() override;
+        int optionsTab() const override;
+        void setOptionsTab(int tab) override;
         void toggleDebugLog() override { core_.session_.debugLog = !core_.session_.debugLog; }
         void traceLine(const char* text) override { core_.session_.trace("%s", text); }
-        void keyNamesBox(int articulation, bool shift, bool ctrl) override;
         void clearKeyNames(int articulation) override { core_.loadKeyNames(articulation, nullptr); }
         std::string nameForPickedIcon(const std::string& current, int icon) const override;
         std::string httpApiAddress() const override;
@@ -213,7 +214,8 @@ private:
         bool hostParameterMenu(int parameter, bool nonGhosted, std::vector<platform::MenuEntry>& entries) override;
         void runHostParameterEntry(int parameter, int entry, bool nonGhosted) override;
         int articulationParameter() const override { return core_.params_.articulationIndex(); }
-        editor::ControllerClipboard& controllerClipboard() override;
+        editor::ControllerClipboard controllerClipboard() const override;
+        void setControllerClipboard(const editor::ControllerClipboard& clipboard) override;
         void namesChanged() override;
         int32_t iconForRename(const std::string& name, int32_t icon) const override;
         void selectBank(int bank) override;

@@ -6,10 +6,6 @@
 #include "plugin/instance_core.h"
 
 namespace {
-constexpr intptr_t kKeyNamesChanged = 2;  // request 3: the piano roll's key names
-// From 12.0 up to 12.3 the host's key-name query names no colour: slot 0 takes every name.
-constexpr int32_t kColourlessFrom = model::kHostVersion12;
-constexpr int32_t kColourlessTo = model::kHostVersion12_3;
 constexpr int kAltKey = platform::vk::kAlt;
 constexpr int kShiftKey = platform::vk::kShift;
 }  // namespace
@@ -37,14 +33,16 @@ bool InstanceCore::EngineLink::pianoRollShiftClick() {
 
 void InstanceCore::EditorLink::pianoRollPick(int cell) {
     const intptr_t mainWindow = core_.host_.request(fruity::kReqMainWindow, 0, 0);
-    automation::SelectPianoRollColour(platform::windowSystem(), mainWindow, core_.host_.hostVersion(), cell);
+    automation::SelectPianoRollColour(platform::windowSystem(), mainWindow,
+                                      model::hostBefore12(core_.host_.hostVersion()), cell);
 }
 
 void InstanceCore::renamePianoRollKey() {
     const int key = session_.lastClickedKey;
     if (key < 0) return;
     const int32_t version = host_.hostVersion();
-    const int slot = version >= kColourlessFrom && version < kColourlessTo ? 0 : session_.lastClickedColour.load();
+    // Without a colour in the query slot 0 takes every name.
+    const int slot = model::colourlessKeyQuery(version) ? 0 : session_.lastClickedColour.load();
     model::Articulations& a = records_.articulations;
     // A colour of a bank that does not exist names no slot: the click is dropped.
     if (slot >= 0 && slot < model::kArticulationCount && key < 128) {
@@ -58,16 +56,14 @@ void InstanceCore::renamePianoRollKey() {
             a.keynames[s]->set(entry, text);
         }
     }
-    host_.request(fruity::kReqNamesChanged, 0, kKeyNamesChanged);
+    keyNamesChanged();
     session_.lastClickedKey = -1;
     repaintEditor();
 }
 
 void InstanceCore::pickArticulationFromPopup(bool popupMeasured) {
-    int& pick = params_.pendingPick();
-    if (pick < 0) return;
-    const int p = pick;
-    pick = -1;
+    const int p = colourPopup_.takePendingPick();
+    if (p < 0) return;
     if (!popupMeasured) return;
     model::InstanceOptions& o = records_.options;
     const platform::WindowSystem& ws = platform::windowSystem();

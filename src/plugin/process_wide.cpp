@@ -4,7 +4,6 @@
 #include "model/articulation_template.h"
 #include "platform/editor_window.h"
 #include "platform/program_folder.h"
-#include "platform/settings_store.h"
 #include "plugin/host_codes.h"
 #include "plugin/instance_core.h"
 #include "settings/registry_values.h"
@@ -24,7 +23,7 @@ void processStartUp(plugin::HostPort& host) {
     p.formPlaceX = kNoFormPlace;
     p.formPlaceY = kNoFormPlace;
     p.foreignChannelCounter = 0;
-    p.httpApiEnabled = settings::RegReadDword(platform::kVoxtraneKey, "HTTP API", 0) != 0;
+    p.httpApiEnabled = settings::httpApiEnabledSetting();
     p.hostMainWindow = host.request(fruity::kReqMainWindow, 0, 0);
 }
 

@@ -53,4 +53,16 @@ void RegWriteFloat(const char* key, const char* name, float value) {
     platform::settingsStore().writeString(key, name, bytes);
 }
 
+bool httpApiEnabledSetting() { return RegReadDword(platform::kVoxtraneKey, kHttpApiValue, 0) != 0; }
+void setHttpApiEnabledSetting(bool enabled) { RegWriteDword(platform::kVoxtraneKey, kHttpApiValue, enabled ? 1 : 0); }
+
+std::string httpPortSetting() {
+    char port[kValueBufferSize];
+    RegReadString(platform::kVoxtraneKey, kHttpPortValue, port, std::to_string(kDefaultHttpPort).c_str());
+    return port;
+}
+
+float uiScaleSetting() { return RegReadFloat(platform::kVoxtraneKey, kUiScaleValue, 0.0f); }
+void setUiScaleSetting(float stored) { RegWriteFloat(platform::kVoxtraneKey, kUiScaleValue, stored); }
+
 }  // namespace settings

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace settings {
 
@@ -15,5 +16,17 @@ void RegWriteDword(const char* key, const char* name, uint32_t value);
 void RegReadString(const char* key, const char* name, char* out, const char* fallback);
 float RegReadFloat(const char* key, const char* name, float fallback);
 void RegWriteFloat(const char* key, const char* name, float value);
+
+// The plugin's own values, each named here once with its default. [ui]
+inline constexpr const char* kHttpApiValue = "HTTP API";    // DWORD, 1 serves the API
+inline constexpr const char* kHttpPortValue = "HTTP Port";  // string, the port number as text
+inline constexpr const char* kUiScaleValue = "UI Scale";    // float, 0 for automatic
+inline constexpr int kDefaultHttpPort = 8000;
+
+bool httpApiEnabledSetting();
+void setHttpApiEnabledSetting(bool enabled);
+std::string httpPortSetting();  // as stored, for the server to read
+float uiScaleSetting();
+void setUiScaleSetting(float stored);
 
 }  // namespace settings

@@ -19,6 +19,7 @@
 #include "map_tool.h"
 #include "render.h"
 #include "serve.h"
+#include "settings/registry_values.h"
 #include "snapshot.h"
 #include "state_tool.h"
 
@@ -147,7 +148,7 @@ int render(hostkit::PluginModule& module, bool verbose, const std::vector<std::s
         if (!f) return fail(bank + ": " + std::strerror(errno));
         std::fclose(f);
     }
-    if (!voxhost::prepareApiSettings(false, 8000, error)) return fail(error);
+    if (!voxhost::prepareApiSettings(false, settings::kDefaultHttpPort, error)) return fail(error);
 
     HostSession session(module, verbose, sampleRate);
     for (const std::string& bank : banks) {
@@ -172,7 +173,7 @@ int render(hostkit::PluginModule& module, bool verbose, const std::vector<std::s
 
 int demo(hostkit::PluginModule& module, bool verbose, const std::vector<std::string>& args) {
     bool serve = true;
-    int port = 8000;
+    int port = settings::kDefaultHttpPort;
     double serveSeconds = 0.0;  // for tests: stop by itself
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--no-serve") serve = false;
@@ -241,7 +242,7 @@ int stateCommand(hostkit::PluginModule* module, bool verbose, const std::vector<
     if (args[0] != "convert" || output.empty()) return fail("state: convert needs -o OUT (see --help)");
     std::string json;
     if (!voxhost::stateAsJson(bytes, json, error)) return fail(file + ": " + error);
-    if (!voxhost::prepareApiSettings(false, 8000, error)) return fail(error);
+    if (!voxhost::prepareApiSettings(false, settings::kDefaultHttpPort, error)) return fail(error);
     HostSession session(*module, verbose);
     if (!session.addInstance()) return fail(session.error());
     session.loadState(0, bytes);

@@ -6,16 +6,16 @@
 #include <cstring>
 #include <set>
 
+#include "model/note_letters.h"
 #include "platform/files.h"
 
 namespace voxhost {
 
 namespace {
 
-const char* kNoteLetters[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-
 std::string noteName(int key) {
-    return std::string(kNoteLetters[key % 12]) + std::to_string(key / 12 - 2);
+    return std::string(1, model::kNoteLetters[key % 12]) + (model::isSharp(key % 12) ? "#" : "") +
+           std::to_string(model::octaveOfKey(key, false));
 }
 
 std::string describe(uint32_t raw) {

@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/settings_store.h"
 #include "platform/sockets.h"
+#include "settings/registry_values.h"
 
 namespace voxhost {
 
@@ -21,8 +22,8 @@ namespace {
 volatile std::sig_atomic_t gInterrupted = 0;
 void onInterrupt(int) { gInterrupted = 1; }
 
-constexpr const char* kApiValue = "HTTP API";
-constexpr const char* kPortValue = "HTTP Port";
+using settings::kHttpApiValue;
+using settings::kHttpPortValue;
 
 // The user's values as they were before the host changed them.
 struct SavedSettings {
@@ -47,17 +48,17 @@ bool prepareApiSettings(bool serve, int port, std::string& error) {
     setenv("KRYL_VOXTRANE_SETTINGS", gPrivateFile.c_str(), 1);
 #endif
     platform::SettingsStore& store = platform::platformSettingsStore();
-    gSaved.apiPresent = store.readDword(platform::kVoxtraneKey, kApiValue, gSaved.api);
-    gSaved.portPresent = store.readString(platform::kVoxtraneKey, kPortValue, gSaved.port);
+    gSaved.apiPresent = store.readDword(platform::kVoxtraneKey, kHttpApiValue, gSaved.api);
+    gSaved.portPresent = store.readString(platform::kVoxtraneKey, kHttpPortValue, gSaved.port);
     gSaved.active = true;
 
     const std::string portText = std::to_string(port);
-    store.writeDword(platform::kVoxtraneKey, kApiValue, serve ? 1 : 0);
-    store.writeString(platform::kVoxtraneKey, kPortValue, portText + '\0');  // a registry string keeps its zero
+    store.writeDword(platform::kVoxtraneKey, kHttpApiValue, serve ? 1 : 0);
+    store.writeString(platform::kVoxtraneKey, kHttpPortValue, portText + '\0');  // a registry string keeps its zero
     uint32_t api = 2;
     std::string written;
-    if (!store.readDword(platform::kVoxtraneKey, kApiValue, api) || api != (serve ? 1u : 0u) ||
-        !store.readString(platform::kVoxtraneKey, kPortValue, written) || written.c_str() != portText) {
+    if (!store.readDword(platform::kVoxtraneKey, kHttpApiValue, api) || api != (serve ? 1u : 0u) ||
+        !store.readString(platform::kVoxtraneKey, kHttpPortValue, written) || written.c_str() != portText) {
         error = gPrivateFile.empty() ? std::string("cannot write the settings under HKEY_CURRENT_USER\\") +
                                            platform::kVoxtraneKey
                                      : gPrivateFile + ": cannot write the settings";
@@ -70,10 +71,10 @@ bool prepareApiSettings(bool serve, int port, std::string& error) {
 void restoreApiSettings() {
     if (!gSaved.active) return;
     platform::SettingsStore& store = platform::platformSettingsStore();
-    if (gSaved.apiPresent) store.writeDword(platform::kVoxtraneKey, kApiValue, gSaved.api);
-    else platform::removePlatformSetting(platform::kVoxtraneKey, kApiValue);
-    if (gSaved.portPresent) store.writeString(platform::kVoxtraneKey, kPortValue, gSaved.port);
-    else platform::removePlatformSetting(platform::kVoxtraneKey, kPortValue);
+    if (gSaved.apiPresent) store.writeDword(platform::kVoxtraneKey, kHttpApiValue, gSaved.api);
+    else platform::removePlatformSetting(platform::kVoxtraneKey, kHttpApiValue);
+    if (gSaved.portPresent) store.writeString(platform::kVoxtraneKey, kHttpPortValue, gSaved.port);
+    else platform::removePlatformSetting(platform::kVoxtraneKey, kHttpPortValue);
     gSaved = SavedSettings{};
     if (!gPrivateFile.empty()) platform::removeFile(gPrivateFile);
     gPrivateFile.clear();

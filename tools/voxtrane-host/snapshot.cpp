@@ -10,6 +10,7 @@
 #include "editor/layout.h"
 #include "render.h"
 #include "serve.h"
+#include "settings/registry_values.h"
 #include "hostkit/quiet_host.h"
 #include "platform/cairo/cairo_canvas.h"
 #include "platform/editor_window.h"
@@ -44,7 +45,7 @@ bool writeSnapshots(const SnapshotRequest& request, std::string& error) {
     }
     mkdir(request.folder.c_str(), 0777);
     // The instance must not start the HTTP API of the user's settings.
-    if (!prepareApiSettings(false, 8000, error)) return false;
+    if (!prepareApiSettings(false, settings::kDefaultHttpPort, error)) return false;
     bool ok = true;
     {
         hostkit::QuietHost host;
