@@ -31,12 +31,22 @@ enum class Why : uint8_t {
 };
 const char* whyText(Why why);
 
-// What caused a message: filled in where the rule decides to send.
-struct Cause {
-    Why why = Why::kOther;
-    int16_t articulation = -1;  // the slot switched to, -1 none
-    int16_t key = -1;           // the note that started it, -1 none
-    int32_t from = -1;          // the value last sent before, where a rule compares
+// What caused a message: filled in where the rule decides to send. One word built in registers:
+// a structure of small fields built on the stack and read back whole would stall every send.
+class Cause {
+public:
+    // `articulation`: the slot switched to; `key`: the note that started it; `from`: the value
+    // last sent before, where a rule compares; -1 for none.
+    constexpr Cause(Why why = Why::kOther, int articulation = -1, int key = -1, int32_t from = -1)
+        : bits_(uint64_t{static_cast<uint8_t>(why)} | uint64_t{static_cast<uint8_t>(articulation)} << 8 |
+                uint64_t{static_cast<uint8_t>(key)} << 16 | uint64_t{static_cast<uint32_t>(from)} << 32) {}
+    Why why() const { return static_cast<Why>(bits_ & 0xFF); }
+    int articulation() const { return static_cast<int8_t>(bits_ >> 8); }
+    int key() const { return (bits_ >> 16 & 0xFF) == 0xFF ? -1 : static_cast<int>(bits_ >> 16 & 0xFF); }
+    int32_t from() const { return static_cast<int32_t>(bits_ >> 32); }
+
+private:
+    uint64_t bits_;
 };
 
 struct MonitorEntry {

@@ -134,18 +134,26 @@ public:
     int32_t channel() const { return records_.options.channel; }
     SharedTables& shared() { return shared_; }
 
-    // Channel-level values as last reported by the host. Written by one thread, read by
-    // another (the editor, the API, the note path): each is shared as a whole value.
-    Relaxed<uint8_t> pan = 0;
+    // The fields come in groups, each on cache lines of its own, by which thread writes them:
+    // a line that both threads wrote for every note would make each note wait for the other core.
+
+    // Written by the notes (audio thread) for every note that switches; the UI thread reads them
+    // in its periodic call (the repaint count) and when it paints.
+    alignas(64) CurrentArticulationState current;
+    Relaxed<int> currentArticulation = 0;  // last switched to; the editor highlights it
+    Relaxed<int> currentBank = 0;          // from the last note's property; names follow it
+    // Set when a switch sent a controller change with the Kontakt timing fix on: notes wait
+    // five ticks so the sampler has switched before they arrive.
+    Relaxed<bool> delayNotes = false;  // cleared by a state load on the UI thread too
+    Relaxed<bool> pendingNotes = false;  // some voice waits for its note-on
+
+    // Written by the UI thread (or by the host's channel events), read by the notes.
+    alignas(64) Relaxed<uint8_t> pan = 0;  // channel-level values as last reported by the host
     Relaxed<uint8_t> volume = 0;
     Relaxed<int32_t> pitch = 0;
     Relaxed<bool> playing = false;
     Relaxed<float> tickLength = 0.0f;
     Relaxed<bool> debugLog = false;
-
-    CurrentArticulationState current;
-    Relaxed<int> currentArticulation = 0;  // last switched to; the editor highlights it
-    Relaxed<int> currentBank = 0;          // from the last note's property; names follow it
     // The articulation parameter: 0 = by voice colour, 1..64 = that articulation for all notes.
     Relaxed<int> articulationParameter = 0;
 
@@ -154,14 +162,11 @@ public:
         learn_.store(static_cast<uint32_t>(field) | static_cast<uint32_t>(slot) << 8, std::memory_order_relaxed);
     }
     NoteLearn learn() const { return static_cast<NoteLearn>(learn_.load(std::memory_order_relaxed) & 0xFF); }
+
     // The piano-roll key last Shift-clicked (-1 none) and the articulation slot of its colour;
-    // the periodic call asks for the key's name.
-    Relaxed<int> lastClickedKey = -1;
+    // the periodic call asks for the key's name. Written by a note only on a Shift-click.
+    alignas(64) Relaxed<int> lastClickedKey = -1;
     Relaxed<int> lastClickedColour = 0;
-    // Set when a switch sent a controller change with the Kontakt timing fix on: notes wait
-    // five ticks so the sampler has switched before they arrive.
-    Relaxed<bool> delayNotes = false;  // cleared by a state load on the UI thread too
-    Relaxed<bool> pendingNotes = false;  // some voice waits for its note-on
 
     const VoiceTable& voices() const { return voices_; }
 

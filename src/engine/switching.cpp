@@ -32,7 +32,7 @@ int Session::checkArticulation(int index, const NoteRead& read, int playedKey) {
     current = shared;
     int result = 0;
     const auto why = [&](Why w, int32_t from) {
-        return Cause{w, static_cast<int16_t>(index), static_cast<int16_t>(playedKey), from};
+        return Cause(w, index, playedKey, from);
     };
 
     if (prog != -1 && prog != current.program) {

@@ -275,8 +275,8 @@ void serveMonitor(const HttpEvent* event) {
                          "%s\n{\"n\": %s, \"id\": %u, \"tick\": %u, \"port\": %u, \"status\": %u, \"data1\": %u, "
                          "\"data2\": %u, \"why\": \"%s\", \"articulation\": %i, \"key\": %i, \"from\": %i}",
                          i ? "," : "", number, l.id, l.entry.tick, m >> 24, m & 0xFF,
-                         (m >> 8) & 0xFF, (m >> 16) & 0xFF, engine::whyText(why.why), why.articulation, why.key,
-                         static_cast<int>(why.from));
+                         (m >> 8) & 0xFF, (m >> 16) & 0xFF, engine::whyText(why.why()), why.articulation(), why.key(),
+                         static_cast<int>(why.from()));
     }
     Http_WriteFormat(c, "\n]}\n");
 }
