@@ -6,9 +6,7 @@
 
 #include <cstdint>
 
-#if defined(_WIN32) && defined(__x86_64__)
-#include <intrin.h>
-#elif !defined(__x86_64__)
+#if !defined(__x86_64__)
 #include <pthread.h>
 #endif
 
@@ -16,7 +14,9 @@ namespace platform {
 
 inline uint64_t currentThreadId() {
 #if defined(_WIN32) && defined(__x86_64__)
-    return __readgsqword(0x48);  // the thread environment block's thread id, as GetCurrentThreadId reads it
+    uint64_t id;
+    asm("mov %%gs:0x48, %0" : "=r"(id));  // the thread environment block's thread id, as GetCurrentThreadId reads it
+    return id;
 #elif defined(__x86_64__)
     uint64_t self;
     asm("mov %%fs:0, %0" : "=r"(self));  // the thread pointer, which is pthread_self()
