@@ -91,7 +91,10 @@ public:
 
 private:
     TFruityPlug* plug_;
-    std::atomic<bool> stop_{false};
+    // On a line of its own: the object sits in the measuring thread's frame, beside what the
+    // measured loop writes, and the other thread reads the flag all the time.
+    alignas(64) std::atomic<bool> stop_{false};
+    char pad_[63] = {};
     std::thread thread_;
 };
 

@@ -147,6 +147,11 @@ public:
     Relaxed<bool> delayNotes = false;  // cleared by a state load on the UI thread too
     Relaxed<bool> pendingNotes = false;  // some voice waits for its note-on
 
+private:
+    Relaxed<uint32_t> repaintsAsked_ = 0;  // on the same line: the UI thread reads one line, not two
+
+public:
+
     // Written by the UI thread (or by the host's channel events), read by the notes.
     alignas(64) Relaxed<uint8_t> pan = 0;  // channel-level values as last reported by the host
     Relaxed<uint8_t> volume = 0;
@@ -203,7 +208,7 @@ private:
     uint8_t releaseVelocity(intptr_t hostVoice);
 
     static constexpr int kHoldKeys = 256;
-    VoiceTable voices_;
+    alignas(64) VoiceTable voices_;  // the notes' own, apart from the fields above
     std::array<float, kHoldKeys> holdTimer_{};  // `KsHoldTimer`; running while >= 0.0001
     // The channel and route of each held keyswitch's note-on, where its note-off goes.
     std::array<uint8_t, kHoldKeys> holdChannel_{};
@@ -214,7 +219,6 @@ private:
     Relaxed<uint32_t> ticks_ = 0;  // NewTick calls, the monitor's clock
     NoteView view_;
     std::atomic<uint32_t> learn_{0};
-    alignas(64) Relaxed<uint32_t> repaintsAsked_ = 0;
     // A note learnt on the audio thread, for the UI thread: field | slot << 8 | value << 16.
     alignas(64) std::atomic<uint32_t> learnt_{0};
     model::InstanceRecords& records_;

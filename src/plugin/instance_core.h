@@ -256,7 +256,8 @@ private:
 
     bool fresh_ = true;         // no state restored yet
     int32_t loadedFormat_ = 0;  // format of the last restored state
-    std::atomic<bool> repaintPending_{false};
+    // Written by the UI thread at every periodic call: away from what the notes read.
+    alignas(64) std::atomic<bool> repaintPending_{false};
     uint32_t repaintsSeen_ = 0;  // the session's count of repaints the audio thread asked for
 
     engine::NoteNameTable noteNames_{};
