@@ -58,7 +58,7 @@ struct MonitorEntry {
 class Monitor {
 public:
     static constexpr uint32_t kHistory = 512;  // kept per instance, oldest dropped
-    static constexpr uint32_t kRing = 256;     // waiting for the UI thread, a power of two
+    static constexpr uint32_t kRing = 4096;    // waiting for the UI thread (20 ms of a busy song), a power of two
 
     // `numbering`: the process's count of kept entries, so that every instance's entries have
     // one order.
