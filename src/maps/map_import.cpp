@@ -280,17 +280,7 @@ std::vector<MapOutput> outputsOf(const Slot& slot, const std::string& where, std
 Bank bankOf(const model::Articulations& a, int count, std::string name) {
     Bank bank;
     bank.name = std::move(name);
-    for (int i = 0; i < count && i < model::kArticulationCount; ++i) {
-        Slot s;
-        s.name = a.name[i];
-        s.icon = a.icon[i];
-        s.note = a.note[i];
-        s.notevel = a.notevel[i];
-        s.prog = a.prog[i];
-        s.modw = a.modw[i];
-        s.modc = a.modc[i];
-        bank.slots.push_back(std::move(s));
-    }
+    for (int i = 0; i < count && i < model::kArticulationCount; ++i) bank.slots.push_back(model::fieldsOf(a, i));
     return bank;
 }
 
@@ -300,13 +290,7 @@ int placeBank(const Bank& bank, model::Articulations& a, int startSlot) {
         const int i = startSlot + placed;
         if (i < 0 || i >= model::kArticulationCount) break;
         model::resetArticulation(a, i);
-        a.name[i] = s.name;
-        a.icon[i] = s.icon;
-        a.note[i] = s.note;
-        a.notevel[i] = s.notevel;
-        a.prog[i] = s.prog;
-        a.modw[i] = s.modw;
-        a.modc[i] = s.modc;
+        model::storeFields(a, i, s);
         ++placed;
     }
     return placed;

@@ -47,15 +47,7 @@ struct MapReading {
 };
 
 // One slot of a bank as the instance stores it.
-struct Slot {
-    std::string name;
-    int32_t icon = model::kNoIcon;
-    int32_t note = model::kNone;
-    int32_t notevel = 127;
-    int32_t prog = model::kNone;
-    int32_t modw = model::kNone;
-    int32_t modc = model::kModCcUnset;
-};
+using Slot = model::ArticulationCore;
 
 struct Bank {
     std::string group;

@@ -88,15 +88,23 @@ bool isArticulationEmpty(const Articulations& a, int i) {
     return isArticulationEmptyForMenu(a, i) && a.prog[i] == kNone && a.keynamesmissing[i] == 0;
 }
 
+ArticulationCore fieldsOf(const Articulations& a, int i) {
+    return {a.name[i], a.icon[i], a.note[i], a.notevel[i], a.prog[i], a.modw[i], a.modc[i]};
+}
+
+void storeFields(Articulations& a, int i, const ArticulationCore& s) {
+    a.name[i] = s.name;
+    a.icon[i] = s.icon;
+    a.note[i] = s.note;
+    a.notevel[i] = s.notevel;
+    a.prog[i] = s.prog;
+    a.modw[i] = s.modw;
+    a.modc[i] = s.modc;
+}
+
 Articulation copyArticulation(const Articulations& a, int i) {
     Articulation out;
-    out.name = a.name[i];
-    out.icon = a.icon[i];
-    out.note = a.note[i];
-    out.notevel = a.notevel[i];
-    out.prog = a.prog[i];
-    out.modw = a.modw[i];
-    out.modc = a.modc[i];
+    static_cast<ArticulationCore&>(out) = fieldsOf(a, i);
     out.keynamesmissing = a.keynamesmissing[i];
     out.keynames = cloneKeyNames(a.keynames[i]);
     out.keynamespath = a.keynamespath[i];
@@ -105,13 +113,7 @@ Articulation copyArticulation(const Articulations& a, int i) {
 }
 
 void storeArticulation(Articulations& a, int i, const Articulation& s) {
-    a.name[i] = s.name;
-    a.icon[i] = s.icon;
-    a.note[i] = s.note;
-    a.notevel[i] = s.notevel;
-    a.prog[i] = s.prog;
-    a.modw[i] = s.modw;
-    a.modc[i] = s.modc;
+    storeFields(a, i, s);
     a.keynamesmissing[i] = s.keynamesmissing;
     a.keynames[i] = cloneKeyNames(s.keynames);
     a.keynamespath[i] = s.keynamespath;

@@ -26,6 +26,9 @@ bool isArticulationEmptyForMenu(const Articulations& articulations, int index);
 
 // A deep copy of one articulation (key names copied, not shared).
 Articulation copyArticulation(const Articulations& articulations, int index);
+// The fields without key names, out of slot `index` and into it.
+ArticulationCore fieldsOf(const Articulations& articulations, int index);
+void storeFields(Articulations& articulations, int index, const ArticulationCore& fields);
 // Stores a deep copy of `source` into slot `index`.
 void storeArticulation(Articulations& articulations, int index, const Articulation& source);
 // Moves every field of slot `from` into slot `to`; the key-name list is handed over.

@@ -38,8 +38,8 @@ inline constexpr int32_t kKnob = 0;
 inline constexpr int32_t kSwitch = 1;
 inline constexpr int32_t kFader = 2;
 
-// One articulation as a whole, for the clipboard, files and moves between slots.
-struct Articulation {
+// What an articulation is without its key names: a bank file or another program's map holds this.
+struct ArticulationCore {
     std::string name;
     int32_t icon = kNoIcon;
     int32_t note = kNone;
@@ -47,6 +47,10 @@ struct Articulation {
     int32_t prog = kNone;
     int32_t modw = kNone;
     int32_t modc = kModCcUnset;
+};
+
+// One articulation as a whole, for the clipboard, files and moves between slots.
+struct Articulation : ArticulationCore {
     uint8_t keynamesmissing = 0;
     std::unique_ptr<KeyNameList> keynames;
     std::string keynamespath;
