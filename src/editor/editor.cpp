@@ -20,18 +20,16 @@ Editor::Editor(EditorHost& host, float scale) : host_(host), window_(platform::c
 Editor::~Editor() = default;
 
 void Editor::show(intptr_t parent) {
-    host_.viewChanged();
     state_.parent = parent;
     state_.visible = true;
     window_->show(parent);
-    const int32_t version = host_.hostVersion();
+    const int32_t version = host_.facts().hostVersion;
     if (model::settlesAfterClick(version) &&
         window_->clientHeight(parent) <= kSettleParentHeight)
         state_.settleCountdown = kSettleCalls;
 }
 
 void Editor::hide() {
-    host_.viewChanged();
     state_.parent = 0;
     state_.visible = false;
     window_->hide();
@@ -43,27 +41,26 @@ void Editor::applyScale(float scale) {
 }
 
 void Editor::fitWindow() {
-    host_.viewChanged();
-    const int height = host_.records().options.minimised ? model::kEditorHeightMinimised : model::kEditorHeight;
+    const int height = host_.options().minimised ? model::kEditorHeightMinimised : model::kEditorHeight;
     window_->resize(static_cast<int>(model::kEditorWidth * state_.scale), static_cast<int>(height * state_.scale));
 }
 
 void Editor::storeScale(float stored) {
-    host_.records().options.uiscale = stored;
+    host_.setStoredScale(stored);
     settings::setUiScaleSetting(stored);
 }
 
-void Editor::stepScale(bool up) {
-    const float stored = host_.records().options.uiscale;
-    storeScale(up ? scaleUpStep(stored) : scaleDownStep(stored));
-    applyScale(scaleFromStored(host_.records().options.uiscale));
-    host_.editorResized();
+void Editor::stepScale(bool up, Report report) {
+    const float stored = up ? scaleUpStep(host_.options().uiscale) : scaleDownStep(host_.options().uiscale);
+    storeScale(stored);
+    applyScale(scaleFromStored(stored));
+    host_.editorResized(report);
 }
 
 void Editor::setMinimised(bool minimised) {
-    host_.records().options.minimised = minimised ? 1 : 0;
+    host_.setView(ViewField::kMinimised, minimised ? 1 : 0);
     fitWindow();
-    host_.editorResized();
+    host_.editorResized(Report::kNothing);
 }
 
 void Editor::hostResized(int width, int height) {
@@ -73,7 +70,6 @@ void Editor::hostResized(int width, int height) {
 }
 
 void Editor::invalidate(bool gridOnly) {
-    host_.viewChanged();
     if (!state_.visible) return;
     window_->invalidate(gridOnly ? kGridArea : platform::Box{});
 }
@@ -84,7 +80,7 @@ bool Editor::settleClickDue() {
 }
 
 void Editor::paintTo(platform::Canvas& canvas) const {
-    Paint(host_.records(), state_, host_.paintFacts(), canvas);
+    host_.paint(state_, canvas);
 }
 
 void Editor::paint(platform::Canvas& canvas) {

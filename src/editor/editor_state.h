@@ -7,6 +7,7 @@
 
 #include "editor/layout.h"
 #include "engine/note_names.h"
+#include "model/host_facts.h"
 
 namespace editor {
 
@@ -31,25 +32,24 @@ struct EditorState {
     bool repositionRequest = false;
 };
 
-// One controller held for pasting, shared by every editor of the process.
-struct ControllerClipboard {
-    bool full = false;
-    int32_t lock = 0, on = 1, value = 0, cc = 0, defaultValue = 0, type = 0;
-    std::string name;
+// What the editor reads of the process and the host, gathered by the instance when asked.
+struct Facts {
+    int32_t hostVersion = model::kHostVersion12_5;  // see model/host_facts.h
+    bool httpApiEnabled = false;
+    int optionsTab = kGeneralTab;       // shared by every editor of the process
+    int iconCount = sheet::kIconCount;  // icons in the loaded strip
+    bool controllerClipboardFull = false;
+    int articulationParameter = model::kControllerNumberArticulationIndex;  // its host parameter
 };
 
-// What painting reads beyond the records and the editor state: facts of the engine, the
-// process and the host, gathered by the instance for each paint.
-struct PaintFacts {
+// What painting reads beyond the records and the editor state: the facts above, and those of the
+// engine and the process gathered for each paint.
+struct PaintFacts : Facts {
     int playingArticulation = -1;  // the articulation now playing, -1 none
     bool muted = false;            // this port and channel's mute entry
     bool othersAllMuted = false;   // every other mute entry is set (solo)
     bool debugLog = false;
-    bool httpApiEnabled = false;
     bool singleEditor = true;
-    bool oldHost = false;  // model::hostBefore12
-    int optionsTab = kGeneralTab;
-    int iconCount = sheet::kIconCount;  // icons in the loaded strip
     const engine::NoteNameTable* noteNames = nullptr;
 };
 

@@ -48,16 +48,14 @@ Range rangeOf(int target) {
     }
 }
 
-int32_t* articulationField(model::InstanceRecords& r, int target) {
-    const size_t a = size_t(r.options.editingSlot());
-    model::Articulations& art = r.articulations;
+int32_t* articulationField(model::ArticulationCore& a, int target) {
     switch (target) {
-    case kIconTarget: return &art.icon[a];
-    case kKeyswitchTarget: return &art.note[a];
-    case kVelocityTarget: return &art.notevel[a];
-    case kCcNumberTarget: return &art.modc[a];
-    case kModeValueTarget: return &art.modw[a];
-    case kProgramTarget: return &art.prog[a];
+    case kIconTarget: return &a.icon;
+    case kKeyswitchTarget: return &a.note;
+    case kVelocityTarget: return &a.notevel;
+    case kCcNumberTarget: return &a.modc;
+    case kModeValueTarget: return &a.modw;
+    case kProgramTarget: return &a.prog;
     default: return nullptr;
     }
 }
@@ -72,9 +70,11 @@ bool nearPress(Point a, Point b) { return std::abs(a.x - b.x) <= kClickSlack && 
 }  // namespace
 
 int Editor::controllerParameter(int c) const {
-    const model::InstanceRecords& r = host_.records();
-    return r.options.paramknob ? c : r.controllers.cc[size_t(c)] - r.options.oldparams;
+    const model::InstanceOptions o = host_.options();
+    return o.paramknob ? c : host_.controller(c).cc - o.oldparams;
 }
+
+int Editor::shownController(int k) const { return model::shownController(host_.controllerStart(), k); }
 
 void Editor::status(const char* format, int a, int b) {
     char text[96];
@@ -115,16 +115,18 @@ void Editor::input(const InputEvent& e) {
 }
 
 const Region* Editor::regionAt(Point at, Gesture gesture) const {
-    const model::InstanceRecords& r = host_.records();
-    return editor::regionAt(r.options.panel(), regionContext(r, host_.optionsTab()), at, gesture);
+    const model::InstanceOptions o = host_.options();
+    const int a = o.editingSlot();
+    const RegionContext context{host_.articulation(a).modc, host_.keyNames(a).loaded, host_.facts().optionsTab};
+    return editor::regionAt(o.panel(), context, at, gesture);
 }
 
 void Editor::press(Point at) {
     state_.lastPoint = at;
     state_.pressPoint = at;
     state_.dragTarget = kNoTarget;
-    model::InstanceRecords& r = host_.records();
-    const int32_t modc = r.articulations.modc[size_t(r.options.editingSlot())];
+    const model::InstanceOptions o = host_.options();
+    model::ArticulationCore edited = host_.articulation(o.editingSlot());
     const bool alt = held(HeldKey::kAlt);
     const Region* region = regionAt(at, kPress);
     const RegionKind kind = region ? region->kind : RegionKind::kPanel;
@@ -144,18 +146,20 @@ void Editor::press(Point at) {
         resetControllerToDefault();
         return;
     }
+    int32_t controlValue = 0;
     if (kind == RegionKind::kControl) {
-        model::Controllers& ctl = r.controllers;
-        const int shown = r.shownController(region->index);
-        const size_t c = size_t(shown);
+        const int c = shownController(region->index);
+        model::Controller ctl = c >= 0 ? host_.controller(c) : model::Controller{};
         // The mini control drags whatever its type and lock; the large ones only knobs and faders.
-        const bool draggable = shown >= 0 && ctl.cc[c] != model::kUnassignedCc &&
+        const bool draggable = ctl.cc != model::kUnassignedCc &&
                                (region->index == 0 ||
-                                ((ctl.type[c] == model::kKnob || ctl.type[c] == model::kFader) && !ctl.lock[c]));
+                                ((ctl.type == model::kKnob || ctl.type == model::kFader) && !ctl.lock));
         if (draggable) {
             target = kFirstControlTarget + region->index;
-            ctl.on[c] = 1;
-            status("CC #%i set to %i", ctl.cc[c], ctl.value[c]);
+            ctl.on = 1;
+            host_.setController(c, ctl, Report::kNothing);
+            controlValue = ctl.value;
+            status("CC #%i set to %i", ctl.cc, ctl.value);
         }
     }
     if (target == kNoTarget) return;
@@ -163,14 +167,14 @@ void Editor::press(Point at) {
     state_.dragTarget = target;
     if (target == kVelocityTarget) host_.setNoteLearn(engine::NoteLearn::kKeyswitchVelocity);
     if (target == kKeyswitchTarget) host_.setNoteLearn(engine::NoteLearn::kKeyswitch);
-    if (target == kModeValueTarget && (modc == model::kModSecondKeyswitch || modc == model::kModPlayVelocity))
+    if (target == kModeValueTarget &&
+        (edited.modc == model::kModSecondKeyswitch || edited.modc == model::kModPlayVelocity))
         host_.setNoteLearn(engine::NoteLearn::kSecondValue);
-    if (int32_t* field = articulationField(r, target)) state_.dragStartValue = *field;
-    else if (target == kPortTarget) state_.dragStartValue = r.options.port;
-    else if (target == kChannelTarget)
-        state_.dragStartValue = r.options.channel == model::kPerColourChannel ? -1 : r.options.channel;
+    if (int32_t* field = articulationField(edited, target)) state_.dragStartValue = *field;
+    else if (target == kPortTarget) state_.dragStartValue = o.port;
+    else if (target == kChannelTarget) state_.dragStartValue = o.channel == model::kPerColourChannel ? -1 : o.channel;
     else if (target == kScrollTarget) state_.dragStartValue = static_cast<int>(state_.iconScroll * 100.0f);
-    else state_.dragStartValue = r.controllers.value[size_t(r.shownController(target - kFirstControlTarget))];
+    else state_.dragStartValue = controlValue;
 
     platform::EditorPlatform& os = platform::editorPlatform();
     state_.savedCursor = os.hideCursor();
@@ -184,13 +188,13 @@ void Editor::press(Point at) {
 }
 
 void Editor::mouseMove(Point at) {
-    model::InstanceRecords& r = host_.records();
-    if (r.options.articbanks && held(HeldKey::kCtrl)) platform::editorPlatform().activate(window_->handle());
+    const model::InstanceOptions o = host_.options();
+    if (o.articbanks && held(HeldKey::kCtrl)) platform::editorPlatform().activate(window_->handle());
     updateHint();
     if (state_.inWarp) return;
     state_.lastPoint = at;
     if (dragging()) dragStep();
-    const int page = r.options.panel();
+    const int page = o.panel();
     if ((page == kArticulationPanel || page == kControllerPanel) && kGridHoverArea.contains(at.x, at.y) &&
         state_.visible) {
         window_->invalidate(kGridArea);
@@ -212,41 +216,40 @@ void Editor::dragStep() {
 }
 
 void Editor::applyDrag() {
-    model::InstanceRecords& r = host_.records();
-    model::InstanceOptions& o = r.options;
+    const model::InstanceOptions o = host_.options();
     const int target = state_.dragTarget;
     const int vertical = static_cast<int>(state_.dragTravel[1]);  // toward zero
-    if (int32_t* field = articulationField(r, target)) {
+    model::ArticulationCore edited = host_.articulation(o.editingSlot());
+    if (int32_t* field = articulationField(edited, target)) {
         const Range range = rangeOf(target);
         const int v = clampedSum(state_.dragStartValue, vertical / range.stepsPerUnit, range.low, range.high);
         if (v == *field) return;
-        *field = v;  // before the report, which hands the change to the notes
-        host_.stateChanged();
+        *field = v;
+        host_.setArticulation(o.editingSlot(), edited);
         if (target == kVelocityTarget) status("Note velocity set to %i", v, 0);
         invalidate(false);
     } else if (target == kPortTarget || target == kChannelTarget) {
         int v = clampedSum(state_.dragStartValue, vertical / rangeOf(target).stepsPerUnit, -1, 255);
-        int32_t& field = target == kPortTarget ? o.port : o.channel;
         if (target == kPortTarget) {
             v = std::clamp(v, 0, 255);
         } else {
             v = std::min(v, o.midixtend ? 63 : 15);
             if (v < 0) v = model::kPerColourChannel;
         }
-        if (v == field) return;
-        field = v;
-        host_.forgetSwitches();
-        host_.stateChanged();
+        if (v == (target == kPortTarget ? o.port : o.channel)) return;
+        if (target == kPortTarget) host_.setRouting(v, o.channel);
+        else host_.setRouting(o.port, v);
         invalidate(false);
     } else if (target >= kFirstControlTarget && target <= kLastControlTarget) {
         // The API may have moved the page meanwhile.
-        const int c = r.shownController(target - kFirstControlTarget);
+        const int c = shownController(target - kFirstControlTarget);
         if (c < 0) return;
         const int travel = target == kFirstControlTarget ? static_cast<int>(state_.dragTravel[0]) : vertical;
         const int v = clampedSum(state_.dragStartValue, travel, 0, 127);
-        if (v == r.controllers.value[size_t(c)]) return;
-        if (r.controllers.on[size_t(c)]) host_.setControllerValue(controllerParameter(c), v);
-        status("CC #%i set to %i", r.controllers.cc[size_t(c)], r.controllers.value[size_t(c)]);
+        const model::Controller ctl = host_.controller(c);
+        if (v == ctl.value) return;
+        if (ctl.on) host_.setControllerValue(controllerParameter(c), v);
+        status("CC #%i set to %i", ctl.cc, host_.controller(c).value);
     } else if (target == kScrollTarget) {
         const int v = std::clamp(state_.dragStartValue - vertical / rangeOf(target).stepsPerUnit, 0, 100);
         state_.iconScroll = static_cast<float>(v) * 0.01f;
@@ -256,7 +259,7 @@ void Editor::applyDrag() {
 
 void Editor::endDrag() {
     if (!dragging()) return;
-    const model::InstanceOptions& o = host_.records().options;
+    const model::InstanceOptions o = host_.options();
     if ((state_.dragTarget == kPortTarget || state_.dragTarget == kChannelTarget) && held(HeldKey::kAlt)) {
         char name[48];
         std::snprintf(name, sizeof name, "KRYL Out %i:%i", o.port, o.channel + 1);
@@ -271,46 +274,45 @@ void Editor::endDrag() {
 }
 
 void Editor::resetControllerToDefault() {
-    model::InstanceRecords& r = host_.records();
     const Region* region = regionAt(state_.lastPoint, kMiddleClick);
     if (!region || region->kind != RegionKind::kControl) return;
-    const int c = r.shownController(region->index);
-    model::Controllers& ctl = r.controllers;
-    if (c < 0 || ctl.cc[size_t(c)] == model::kUnassignedCc || ctl.lock[size_t(c)]) return;
-    host_.setControllerValue(controllerParameter(c), ctl.defaultValue[size_t(c)]);
-    status("CC #%i set to %i", ctl.cc[size_t(c)], ctl.value[size_t(c)]);
+    const int c = shownController(region->index);
+    if (c < 0) return;
+    const model::Controller ctl = host_.controller(c);
+    if (ctl.cc == model::kUnassignedCc || ctl.lock) return;
+    host_.setControllerValue(controllerParameter(c), ctl.defaultValue);
+    status("CC #%i set to %i", ctl.cc, host_.controller(c).value);
 }
 
 bool Editor::optionLive(const OptionRow& row) const {
     const model::OptionInfo* option = optionOf(row);
-    return !option || option->kind != model::OptionKind::kProcessWide || !model::hostBefore12(host_.hostVersion());
+    return !option || option->kind != model::OptionKind::kProcessWide || !model::hostBefore12(host_.facts().hostVersion);
 }
 
 void Editor::clickOption(const OptionRow& row) {
     const model::OptionInfo* option = optionOf(row);
-    if (!option) host_.setHttpApiEnabled(!host_.httpApiEnabled());
+    if (!option) host_.toggleHttpApi();
     else if (optionLive(row)) host_.toggleOption(*option);
     invalidate(false);
 }
 
 void Editor::clickController(const Region& region) {
-    model::InstanceRecords& r = host_.records();
-    model::Controllers& ctl = r.controllers;
-    const int shown = r.shownController(region.index);
-    const size_t c = size_t(shown);
-    if (shown < 0 || ctl.cc[c] == model::kUnassignedCc) return;
+    const int c = shownController(region.index);
+    if (c < 0) return;
+    model::Controller ctl = host_.controller(c);
+    if (ctl.cc == model::kUnassignedCc) return;
     if (region.kind == RegionKind::kControlName) {
-        ctl.on[c] = ctl.on[c] ? 0 : 1;
+        ctl.on = ctl.on ? 0 : 1;
+        host_.setController(c, ctl, Report::kNothing);
         invalidate(false);
-    } else if (region.index > 0 && ctl.type[c] == model::kSwitch) {
-        host_.setControllerValue(controllerParameter(int(c)), ctl.value[c] < 64 ? 127 : 0);
-        status("CC #%i set to %i", ctl.cc[c], ctl.value[c]);
+    } else if (region.index > 0 && ctl.type == model::kSwitch) {
+        host_.setControllerValue(controllerParameter(c), ctl.value < 64 ? 127 : 0);
+        status("CC #%i set to %i", ctl.cc, host_.controller(c).value);
     }
 }
 
 void Editor::click(Point at) {
-    model::InstanceRecords& r = host_.records();
-    model::InstanceOptions& o = r.options;
+    const model::InstanceOptions o = host_.options();
     platform::EditorPlatform& os = platform::editorPlatform();
     if (state_.parent) os.focus(state_.parent, window_->handle());
     const bool ctrl = held(HeldKey::kCtrl);
@@ -319,19 +321,19 @@ void Editor::click(Point at) {
     const int a = o.editingSlot();
     switch (region->kind) {
     case RegionKind::kScaleCorner:
-        if (model::hostBefore12(host_.hostVersion())) return;
-        stepScale(!ctrl);
-        host_.stateChanged();
+        if (model::hostBefore12(host_.facts().hostVersion)) return;
+        stepScale(!ctrl, Report::kState);
         break;
     case RegionKind::kPickerGrid: {
         const int column = (at.x - kPickerOrigin.x) / kPickerStepX, row = (at.y - kPickerOrigin.y) / kPickerStepY;
-        const int rows = std::max(0, host_.paintFacts().iconCount / kPickerColumns - (kPickerRows - 1));
+        const int rows = std::max(0, host_.facts().iconCount / kPickerColumns - (kPickerRows - 1));
         const int top = static_cast<int>(rows * std::clamp(state_.iconScroll, 0.0f, 1.0f));
         const int icon = column + kPickerColumns * (top + row);
-        r.articulations.icon[size_t(a)] = icon;
-        host_.stateChanged();
-        o.page = kArticulationPanel;
-        r.articulations.name[size_t(a)] = host_.nameForPickedIcon(r.articulations.name[size_t(a)], icon);
+        model::ArticulationCore picked = host_.articulation(a);
+        picked.icon = icon;
+        picked.name = host_.nameForPickedIcon(picked.name, icon);
+        host_.setArticulation(a, picked);
+        host_.setView(ViewField::kPanel, kArticulationPanel);
         invalidate(false);
         char text[64];
         std::snprintf(text, sizeof text, "Clicked %i %i (%i)", column, row, icon);
@@ -340,20 +342,20 @@ void Editor::click(Point at) {
     }
     case RegionKind::kGridCell:
         if (ctrl) host_.pianoRollPick(region->index);
-        o.editing = o.bankStart() + region->index;
+        host_.setView(ViewField::kEditing, o.bankStart() + region->index);
         break;
-    case RegionKind::kOptionsTab: host_.setOptionsTab(region->index); break;
+    case RegionKind::kOptionsTab: host_.showOptionsTab(region->index); break;
     case RegionKind::kOption: return clickOption(kOptionRowsTable[size_t(region->index)]);
     case RegionKind::kPageName: return pageMenu();
     case RegionKind::kControl:
     case RegionKind::kControlName: return clickController(*region);
     case RegionKind::kKeyNames:
-        host_.keyNamesCommand(a, model::keyNamesBoxCommand(r.articulations, a, held(HeldKey::kShift), ctrl));
+        host_.keyNamesCommand(a, model::keyNamesBoxCommand(host_.keyNames(a), held(HeldKey::kShift), ctrl));
         break;
-    case RegionKind::kKeyNamesClear: host_.clearKeyNames(a); break;
+    case RegionKind::kKeyNamesClear: host_.keyNamesCommand(a, model::KeyNamesCommand::kClear); break;
     case RegionKind::kMuteSolo: host_.muteClicked(held(HeldKey::kLeftCtrl) || held(HeldKey::kRightCtrl)); break;
     case RegionKind::kDebugToggle: host_.toggleDebugLog(); break;
-    case RegionKind::kPanelTab: o.page = region->index; break;
+    case RegionKind::kPanelTab: host_.setView(ViewField::kPanel, region->index); break;
     case RegionKind::kModeSelector: modeMenu(); break;
     default: return;
     }

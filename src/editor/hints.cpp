@@ -22,27 +22,25 @@ void Editor::updateHint() {
 }
 
 std::string Editor::hintText(const Region& region) const {
-    const model::InstanceRecords& r = host_.records();
     switch (region.kind) {
     case RegionKind::kGridCell: {
-        const size_t art = size_t(r.options.bankStart() + region.index);
+        const int art = host_.options().bankStart() + region.index;
+        const std::string name = host_.articulation(art).name;
         char cell[160];  // a long name is cut here
-        if (r.articulations.name[art].empty())
+        if (name.empty())
             std::snprintf(cell, sizeof cell, "Articulation %i. Edit the properties below or right click for more",
-                          int(art) + 1);
+                          art + 1);
         else
             std::snprintf(cell, sizeof cell, "%s - An articulation. Edit the properties below or right click for more",
-                          r.articulations.name[art].c_str());
+                          name.c_str());
         return cell;
     }
     case RegionKind::kControl: {
-        const int shown = r.shownController(region.index);
-        const size_t c = size_t(shown);
-        const model::Controllers& ctl = r.controllers;
-        if (shown < 0 || ctl.cc[c] == model::kUnassignedCc) return kControllerText;
+        const int c = shownController(region.index);
+        const model::Controller ctl = c >= 0 ? host_.controller(c) : model::Controller{};
+        if (ctl.cc == model::kUnassignedCc) return kControllerText;
         char line[256];
-        std::snprintf(line, sizeof line, "%s (CC %i @ %i) - %s", ctl.name[c].c_str(), ctl.cc[c], ctl.value[c],
-                      kControllerText);
+        std::snprintf(line, sizeof line, "%s (CC %i @ %i) - %s", ctl.name.c_str(), ctl.cc, ctl.value, kControllerText);
         return line;
     }
     case RegionKind::kOption:

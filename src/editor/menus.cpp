@@ -58,8 +58,7 @@ int Editor::choose(const std::vector<MenuEntry>& entries) {
 }
 
 void Editor::rightClick() {
-    model::InstanceRecords& r = host_.records();
-    model::InstanceOptions& o = r.options;
+    const model::InstanceOptions o = host_.options();
     const int a = o.editingSlot();
     const Region* region = regionAt(state_.lastPoint, kRightClick);
     if (!region) return;
@@ -67,25 +66,25 @@ void Editor::rightClick() {
     case RegionKind::kGridCell: return articulationMenu(o.bankStart() + region->index);
     case RegionKind::kControl: {
         // A place past the last controller (a page from the API) is nothing.
-        const int c = r.shownController(region->index);
+        const int c = shownController(region->index);
         if (c >= 0) controllerMenu(c, held(HeldKey::kShift));
         return;
     }
     case RegionKind::kControlName: {
-        const int c = r.shownController(region->index);
+        const int c = shownController(region->index);
         // The mini control's name only once it is assigned.
-        if (c >= 0 && (region->index > 0 || r.controllers.cc[size_t(c)] != model::kUnassignedCc)) renameController(c);
+        if (c >= 0 && (region->index > 0 || host_.controller(c).cc != model::kUnassignedCc)) renameController(c);
         return;
     }
     case RegionKind::kIcon:
         if (held(HeldKey::kShift)) return manualEntry(TypedField::kIconId);
-        o.page = kIconPicker;
+        host_.setView(ViewField::kPanel, kIconPicker);
         invalidate(false);
         return;
     case RegionKind::kKeyswitch:
         return manualEntry(held(HeldKey::kAlt) ? TypedField::kKeyswitchVelocity : TypedField::kKeyswitch);
     case RegionKind::kModeField: {
-        const int32_t modc = r.articulations.modc[size_t(a)];
+        const int32_t modc = host_.articulation(a).modc;
         if (region->index == 0) return manualEntry(TypedField::kCcNumber);
         return manualEntry(modc == model::kModSecondKeyswitch ? TypedField::kSecondKeyswitch
                            : modc == model::kModPlayVelocity  ? TypedField::kVelocity
@@ -101,7 +100,7 @@ void Editor::rightClick() {
     case RegionKind::kPanelTab: return bankMenu();
     case RegionKind::kKeyNames: {
         std::vector<MenuEntry> entries;
-        const std::vector<model::KeyNamesMenuItem> items = model::keyNamesMenu(r.articulations, a);
+        const std::vector<model::KeyNamesMenuItem> items = model::keyNamesMenu(host_.keyNames(a));
         for (size_t n = 0; n < items.size(); ++n) {
             MenuEntry e = items[n].separator ? separator() : entry(int(n) + 1, items[n].text.c_str());
             e.greyed = items[n].disabled;
@@ -128,12 +127,9 @@ void Editor::rightClick() {
 }
 
 void Editor::articulationMenu(int index) {
-    model::InstanceRecords& r = host_.records();
     std::vector<MenuEntry> entries;
-    model::ArticulationClipboard clipboard;
-    clipboard.full = host_.articulationClipboardFull();
     for (int command = model::kCmdClear; command <= model::kCmdImport; ++command) {
-        if (!model::articulationMenuShows(r.articulations, index, command, clipboard)) continue;
+        if (!host_.articulationMenuShows(index, command)) continue;
         entries.push_back(command == model::kCmdSeparator ? separator(command)
                                                           : entry(command, kArticulationEntries[command]));
     }
@@ -143,14 +139,14 @@ void Editor::articulationMenu(int index) {
 }
 
 void Editor::modeMenu() {
-    model::InstanceRecords& r = host_.records();
-    const int a = r.options.editingSlot();
+    const int a = host_.options().editingSlot();
     const int chosen = choose({entry(kModeMenuBase, "Set CC to value"), entry(kModeMenuBase + 1, "Second keyswitch"),
                                entry(kModeMenuBase + 2, "Set play velocity")});
     if (chosen < kModeMenuBase || chosen > kModeMenuBase + 2) return;
-    r.articulations.modc[size_t(a)] = -(chosen - kModeMenuBase + 1);
-    r.articulations.modw[size_t(a)] = model::kNone;
-    host_.stateChanged();
+    model::ArticulationCore edited = host_.articulation(a);
+    edited.modc = -(chosen - kModeMenuBase + 1);
+    edited.modw = model::kNone;
+    host_.setArticulation(a, edited);
 }
 
 void Editor::bankMenu() {
@@ -162,94 +158,79 @@ void Editor::bankMenu() {
         host_.bankCommand(static_cast<BankCommand>(chosen - kBankMenuFirst));
         invalidate(false);
     } else {
-        host_.runHostParameterEntry(host_.articulationParameter(), chosen - kHostEntries, false);
+        host_.runHostParameterEntry(host_.facts().articulationParameter, chosen - kHostEntries, false);
     }
 }
 
 void Editor::pageMenu() {
-    model::InstanceRecords& r = host_.records();
     std::vector<MenuEntry> entries;
     for (int p = 0; p < model::kControllerPageCount; ++p) {
         char text[32];
         std::snprintf(text, sizeof text, "Controllers %i", p + 1);
-        entries.push_back(entry(p + 1, r.pageNames[size_t(p)].empty() ? text : r.pageNames[size_t(p)].c_str()));
+        const std::string name = host_.pageName(p);
+        entries.push_back(entry(p + 1, name.empty() ? text : name.c_str()));
     }
     state_.pageMenu = 1;  // open
     const int chosen = choose(entries);
     state_.pageMenu = 0;
     if (chosen < 1 || chosen > model::kControllerPageCount) return;
-    r.controllerstart = model::kControllersPerPage * (chosen - 1);
+    host_.setView(ViewField::kControllerStart, model::kControllersPerPage * (chosen - 1));
     invalidate(false);
 }
 
 void Editor::controllerMenu(int c, bool promptOnly) {
-    model::InstanceRecords& r = host_.records();
-    model::Controllers& ctl = r.controllers;
-    const size_t i = size_t(c);
     if (promptOnly) return assignController(c);
-    const bool assigned = ctl.cc[i] != model::kUnassignedCc;
-    const bool ghosted = r.options.ghost && held(HeldKey::kCtrl);
+    model::Controller ctl = host_.controller(c);
+    const bool assigned = ctl.cc != model::kUnassignedCc;
+    const bool ghosted = host_.options().ghost && held(HeldKey::kCtrl);
     const int parameter = controllerParameter(c);
-    const ControllerClipboard clipboard = host_.controllerClipboard();
+    const bool clipboardFull = host_.facts().controllerClipboardFull;
 
     std::vector<MenuEntry> entries;
     if (!assigned) {
         entries.push_back(entry(kAssign, "Assign controller"));
-        if (clipboard.full) entries.push_back(entry(kPaste, "Paste controller"));
+        if (clipboardFull) entries.push_back(entry(kPaste, "Paste controller"));
     } else {
         entries.push_back(entry(kReassign, "Reassign controller"));
         entries.push_back(entry(kAssign, "Unassign controller"));
         entries.push_back(entry(kRename, "Rename controller"));
         entries.push_back(entry(kSwapType, "Swap controller type"));
-        entries.push_back(entry(kLock, ctl.lock[i] ? "Unlock controller value" : "Lock controller value"));
+        entries.push_back(entry(kLock, ctl.lock ? "Unlock controller value" : "Lock controller value"));
         entries.push_back(entry(kCopy, "Copy controller"));
-        if (clipboard.full) entries.push_back(entry(kPaste, "Paste controller"));
+        if (clipboardFull) entries.push_back(entry(kPaste, "Paste controller"));
         entries.push_back(separator(kSeparator));
-        std::vector<MenuEntry> hostEntries;
-        const bool twin = host_.hostParameterMenu(parameter, ghosted, hostEntries);
-        for (MenuEntry& e : hostEntries) {
-            if (ghosted && twin) e.text += " (non-ghosted)";
-            entries.push_back(e);
-        }
+        for (const MenuEntry& e : host_.hostParameterMenu(parameter, ghosted)) entries.push_back(e);
         entries.push_back(entry(kSetDefault, "Set as default"));
     }
     const int chosen = choose(entries);
+    ctl = host_.controller(c);  // as it is now: the API may have changed it while the menu was open
     switch (chosen) {
     case 0: return;
     case kReassign: return assignController(c);
     case kAssign:
         if (!assigned) return assignController(c);
-        ctl.cc[i] = model::kUnassignedCc;
-        host_.namesChanged();
-        host_.stateChanged();
+        ctl.cc = model::kUnassignedCc;
+        host_.setController(c, ctl, Report::kNamesAndState);
         invalidate(false);
         return;
     case kRename: return renameController(c);
     case kSwapType:
-        ctl.type[i] = (ctl.type[i] + 1) % 3;
-        host_.stateChanged();
+        ctl.type = (ctl.type + 1) % 3;
+        host_.setController(c, ctl, Report::kState);
         invalidate(false);
         return;
     case kSetDefault:
-        ctl.defaultValue[i] = ctl.value[i];
-        host_.stateChanged();
+        ctl.defaultValue = ctl.value;
+        host_.setController(c, ctl, Report::kState);
         return;
-    case kLock: ctl.lock[i] = ctl.lock[i] ? 0 : 1; return;
-    case kCopy:
-        host_.setControllerClipboard(
-            {true, ctl.lock[i], ctl.on[i], ctl.value[i], ctl.cc[i], ctl.defaultValue[i], ctl.type[i], ctl.name[i]});
+    case kLock:
+        ctl.lock = ctl.lock ? 0 : 1;
+        host_.setController(c, ctl, Report::kNothing);
         return;
+    case kCopy: host_.copyController(c); return;
     case kPaste:
-        if (!clipboard.full) return;
-        ctl.lock[i] = clipboard.lock;
-        ctl.on[i] = clipboard.on;
-        ctl.value[i] = clipboard.value;
-        ctl.cc[i] = clipboard.cc;
-        ctl.defaultValue[i] = clipboard.defaultValue;
-        ctl.type[i] = clipboard.type;
-        ctl.name[i] = clipboard.name;
-        host_.namesChanged();
-        host_.stateChanged();
+        if (!clipboardFull) return;
+        host_.pasteController(c);
         invalidate(false);
         return;
     default: host_.runHostParameterEntry(parameter, chosen - kHostEntries, ghosted); return;
@@ -257,30 +238,28 @@ void Editor::controllerMenu(int c, bool promptOnly) {
 }
 
 void Editor::assignController(int c) {
-    model::Controllers& ctl = host_.records().controllers;
-    const size_t i = size_t(c);
-    std::string text = ctl.cc[i] == model::kUnassignedCc ? std::string() : std::to_string(ctl.cc[i]);
+    const int32_t cc = host_.controller(c).cc;
+    std::string text = cc == model::kUnassignedCc ? std::string() : std::to_string(cc);
     if (!host_.prompt("Controller CC", text)) return;
     const int32_t number = integerOfText(text);
     if (number == 0 && !(text == "0")) {
         host_.messageBox("Invalid CC #. Please enter a CC controller number between 0 and 127", 16);
         return;
     }
-    ctl.cc[i] = std::clamp(number, 0, 127);
+    model::Controller ctl = host_.controller(c);
+    ctl.cc = std::clamp(number, 0, 127);
+    if (ctl.name.empty()) ctl.name = "New control";
+    host_.setController(c, ctl, Report::kNamesAndState);
     invalidate(false);
-    if (ctl.name[i].empty()) ctl.name[i] = "New control";
-    host_.namesChanged();
-    host_.stateChanged();
 }
 
 void Editor::renameController(int c) {
-    model::Controllers& ctl = host_.records().controllers;
-    std::string text = ctl.name[size_t(c)];
+    std::string text = host_.controller(c).name;
     if (!host_.prompt("Controller Name", text)) return;
-    ctl.name[size_t(c)] = text;
+    model::Controller ctl = host_.controller(c);
+    ctl.name = text;
+    host_.setController(c, ctl, Report::kNamesAndState);
     invalidate(false);
-    host_.namesChanged();
-    host_.stateChanged();
 }
 
 }  // namespace editor

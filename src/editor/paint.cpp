@@ -163,7 +163,7 @@ void drawControllers(const model::InstanceRecords& r, Canvas& canvas) {
 bool optionChecked(const OptionRow& row, const model::InstanceOptions& o, const PaintFacts& facts) {
     const model::OptionInfo* option = optionOf(row);
     if (!option) return facts.httpApiEnabled;
-    if (option->kind == model::OptionKind::kProcessWide) return facts.singleEditor || facts.oldHost;
+    if (option->kind == model::OptionKind::kProcessWide) return facts.singleEditor || model::hostBefore12(facts.hostVersion);
     return model::optionTicked(*option, o, facts.singleEditor);
 }
 

@@ -128,11 +128,6 @@ bool holds(When when, const RegionContext& c) {
 
 }  // namespace
 
-RegionContext regionContext(const model::InstanceRecords& r, int optionsTab) {
-    const size_t a = size_t(r.options.editingSlot());
-    return {r.articulations.modc[a], r.articulations.keynames[a] != nullptr, optionsTab};
-}
-
 const std::vector<Region>& panelRegions(int panel) {
     static const std::vector<Region> panels[] = {articulationPanel(), controllerPanel(), optionsPanel(), iconPicker()};
     return panels[panel == kControllerPanel || panel == kOptionsPanel || panel == kIconPicker ? panel

@@ -76,7 +76,6 @@ struct RegionContext {
     bool keyNames = false;
     int optionsTab = kGeneralTab;
 };
-RegionContext regionContext(const model::InstanceRecords& r, int optionsTab);
 
 // The regions of `panel` (read through `InstanceOptions::panel()`), in order of precedence.
 const std::vector<Region>& panelRegions(int panel);

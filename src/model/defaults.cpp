@@ -102,6 +102,20 @@ void storeFields(Articulations& a, int i, const ArticulationCore& s) {
     a.modc[i] = s.modc;
 }
 
+Controller controllerOf(const Controllers& c, int i) {
+    return {c.name[i], c.type[i], c.defaultValue[i], c.cc[i], c.on[i], c.value[i], c.lock[i]};
+}
+
+void storeController(Controllers& c, int i, const Controller& s) {
+    c.name[i] = s.name;
+    c.type[i] = s.type;
+    c.defaultValue[i] = s.defaultValue;
+    c.cc[i] = s.cc;
+    c.on[i] = s.on;
+    c.value[i] = s.value;
+    c.lock[i] = s.lock;
+}
+
 Articulation copyArticulation(const Articulations& a, int i) {
     Articulation out;
     static_cast<ArticulationCore&>(out) = fieldsOf(a, i);

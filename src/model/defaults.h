@@ -29,6 +29,9 @@ Articulation copyArticulation(const Articulations& articulations, int index);
 // The fields without key names, out of slot `index` and into it.
 ArticulationCore fieldsOf(const Articulations& articulations, int index);
 void storeFields(Articulations& articulations, int index, const ArticulationCore& fields);
+// Controller `c` as a whole, out of the page and into it.
+Controller controllerOf(const Controllers& controllers, int c);
+void storeController(Controllers& controllers, int c, const Controller& controller);
 // Stores a deep copy of `source` into slot `index`.
 void storeArticulation(Articulations& articulations, int index, const Articulation& source);
 // Moves every field of slot `from` into slot `to`; the key-name list is handed over.

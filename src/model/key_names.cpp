@@ -99,24 +99,27 @@ const char* keyNameOf(const Articulations& a, int articulation, int key) {
     return a.keynames[articulation]->c_str(entry);
 }
 
-std::vector<KeyNamesMenuItem> keyNamesMenu(const Articulations& a, int index) {
+KeyNamesSource keyNamesSourceOf(const Articulations& a, int index) {
+    if (!validIndex(index)) return {};
+    return {a.keynames[index] != nullptr, a.keynamespath[index], a.keynamestitle[index]};
+}
+
+std::vector<KeyNamesMenuItem> keyNamesMenu(const KeyNamesSource& source) {
     std::vector<KeyNamesMenuItem> menu;
     menu.push_back({"Load key names from file", KeyNamesCommand::kLoad, false, false});
-    if (!validIndex(index) || !a.keynames[index]) return menu;
+    if (!source.loaded) return menu;
     menu.push_back({"", KeyNamesCommand::kNone, true, false});
-    const std::string& title = a.keynamestitle[index];
-    menu.push_back({title.empty() ? "[Stored in FLP]" : title, KeyNamesCommand::kNone, false, true});
+    menu.push_back({source.title.empty() ? "[Stored in FLP]" : source.title, KeyNamesCommand::kNone, false, true});
     menu.push_back({"Clear key names", KeyNamesCommand::kClear, false, false});
-    if (!a.keynamespath[index].empty()) menu.push_back({"Reload key names", KeyNamesCommand::kReload, false, false});
+    if (!source.path.empty()) menu.push_back({"Reload key names", KeyNamesCommand::kReload, false, false});
     else menu.push_back({"Save key names to file", KeyNamesCommand::kSave, false, false});
     return menu;
 }
 
-KeyNamesCommand keyNamesBoxCommand(const Articulations& a, int index, bool shift, bool ctrl) {
-    if (!validIndex(index)) return KeyNamesCommand::kNone;
-    if (shift && !a.keynamespath[index].empty()) return KeyNamesCommand::kReload;
+KeyNamesCommand keyNamesBoxCommand(const KeyNamesSource& source, bool shift, bool ctrl) {
+    if (shift && !source.path.empty()) return KeyNamesCommand::kReload;
     if (!ctrl) return KeyNamesCommand::kLoad;
-    return a.keynames[index] ? KeyNamesCommand::kSave : KeyNamesCommand::kNone;
+    return source.loaded ? KeyNamesCommand::kSave : KeyNamesCommand::kNone;
 }
 
 KeyNamesStep keyNamesStep(const Articulations& a, int index, KeyNamesCommand command) {

@@ -45,11 +45,19 @@ struct KeyNamesMenuItem {
     bool disabled = false;
 };
 
-std::vector<KeyNamesMenuItem> keyNamesMenu(const Articulations& articulations, int index);
+// Where an articulation's key names come from, as its menu and box read it.
+struct KeyNamesSource {
+    bool loaded = false;  // it names keys
+    std::string path;     // the file, empty for names kept only in a state
+    std::string title;
+};
+KeyNamesSource keyNamesSourceOf(const Articulations& articulations, int index);  // empty outside 0..63
+
+std::vector<KeyNamesMenuItem> keyNamesMenu(const KeyNamesSource& source);
 
 // Click on the key-names box: Shift reloads (when there is a path), Ctrl saves (when there are
 // names), anything else loads.
-KeyNamesCommand keyNamesBoxCommand(const Articulations& articulations, int index, bool shift, bool ctrl);
+KeyNamesCommand keyNamesBoxCommand(const KeyNamesSource& source, bool shift, bool ctrl);
 
 // What a menu or box command needs done; the caller asks the user and touches the files.
 struct KeyNamesStep {

@@ -57,6 +57,17 @@ struct Articulation : ArticulationCore {
     std::string keynamestitle;
 };
 
+// One controller as a whole, for the clipboard and the editor's reads and writes.
+struct Controller {
+    std::string name;
+    int32_t type = kKnob;
+    int32_t defaultValue = 0;
+    int32_t cc = kUnassignedCc;
+    int32_t on = 1;
+    int32_t value = 0;
+    int32_t lock = 0;
+};
+
 template <typename T>
 using PerArticulation = std::array<T, kArticulationCount>;
 template <typename T>
@@ -120,6 +131,15 @@ struct InstanceOptions {
     int bankStart() const { return std::clamp(startart, 0, kArticulationCount - kBankSize) / kBankSize * kBankSize; }
 };
 
+// Controller k (0..5) of the page the editor shows from a stored `controllerstart`, or -1 where
+// that place is past the last controller: the first one is `controllerstart` as its nearest valid
+// value, any of 0..95 (the API may show 95 to 100, of which 96 on are nothing).
+inline int shownController(int32_t controllerstart, int k) {
+    const int c = std::clamp(controllerstart, 0, kControllerCount - 1) + k;
+    return c < kControllerCount ? c : -1;
+}
+inline int shownPage(int32_t controllerstart) { return shownController(controllerstart, 0) / kControllersPerPage; }
+
 struct InstanceRecords {
     Articulations articulations;
     Controllers controllers;
@@ -127,14 +147,8 @@ struct InstanceRecords {
     int32_t controllerstart = 0;
     InstanceOptions options;
 
-    // Controller k (0..5) of the page the editor shows, or -1 where that place is past the last
-    // controller: the first one is `controllerstart` as its nearest valid value, any of 0..95
-    // (the API may show 95 to 100, of which 96 on are nothing).
-    int shownController(int k) const {
-        const int c = std::clamp(controllerstart, 0, kControllerCount - 1) + k;
-        return c < kControllerCount ? c : -1;
-    }
-    int shownPage() const { return shownController(0) / kControllersPerPage; }
+    int shownController(int k) const { return model::shownController(controllerstart, k); }
+    int shownPage() const { return model::shownPage(controllerstart); }
 };
 
 }  // namespace model

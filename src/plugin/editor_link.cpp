@@ -1,6 +1,10 @@
-// What the editor's gestures do to the instance: the host requests, the engine's switch state,
-// the parameters and the process-wide switches they touch.
+// What the editor reads of the instance, as values, and what its gestures do to it: each command
+// stores its change and reports it (the host requests, the notes' copy, the API's document), so
+// no change the editor makes can miss its report.
+#include "editor/paint.h"
 #include "http/http_api.h"
+#include "model/articulation_commands.h"
+#include "model/defaults.h"
 #include "model/key_names.h"
 #include "model/options.h"
 #include "plugin/host_codes.h"
@@ -9,9 +13,105 @@
 namespace {
 // ParameterEvent flags of an edit made in the editor: store the value and update the control.
 constexpr int kEditorEditFlags = fruity::kParamUpdateValue | fruity::kParamUpdateControl;
+
+bool validSlot(int slot) { return slot >= 0 && slot < model::kArticulationCount; }
+bool validController(int c) { return c >= 0 && c < model::kControllerCount; }
 }  // namespace
 
-void InstanceCore::EditorLink::editorResized() { core_.host_.request(fruity::kReqEditorResized, 0, 0); }
+// ---- Queries ----
+
+model::ArticulationCore InstanceCore::EditorLink::articulation(int slot) const {
+    return validSlot(slot) ? model::fieldsOf(core_.records_.articulations, slot) : model::ArticulationCore{};
+}
+
+model::KeyNamesSource InstanceCore::EditorLink::keyNames(int slot) const {
+    return model::keyNamesSourceOf(core_.records_.articulations, slot);
+}
+
+bool InstanceCore::EditorLink::articulationMenuShows(int slot, int command) const {
+    return model::articulationMenuShows(core_.records_.articulations, slot, command, processWide().articulationClipboard);
+}
+
+model::Controller InstanceCore::EditorLink::controller(int c) const {
+    return validController(c) ? model::controllerOf(core_.records_.controllers, c) : model::Controller{};
+}
+
+std::string InstanceCore::EditorLink::pageName(int page) const {
+    return page >= 0 && page < model::kControllerPageCount ? core_.records_.pageNames[size_t(page)] : std::string();
+}
+
+void InstanceCore::EditorLink::paint(const editor::EditorState& state, platform::Canvas& canvas) const {
+    editor::Paint(core_.records_, state, core_.paintFacts(), canvas);
+}
+
+// ---- Commands ----
+
+void InstanceCore::EditorLink::report(editor::Report report) {
+    switch (report) {
+    case editor::Report::kNamesAndState:
+        core_.host_.request(fruity::kReqNamesChanged, 0, fruity::kParameterNamesChanged);
+        [[fallthrough]];
+    case editor::Report::kState: core_.stateChanged(); break;  // the notes' copy and the document too
+    case editor::Report::kNothing: http::HttpApi_DocumentChanged(); break;
+    }
+}
+
+void InstanceCore::EditorLink::setArticulation(int slot, const model::ArticulationCore& fields) {
+    if (!validSlot(slot)) return;
+    model::storeFields(core_.records_.articulations, slot, fields);
+    report(editor::Report::kState);
+}
+
+void InstanceCore::EditorLink::setController(int c, const model::Controller& controller, editor::Report how) {
+    if (!validController(c)) return;
+    model::storeController(core_.records_.controllers, c, controller);
+    report(how);
+}
+
+void InstanceCore::EditorLink::copyController(int c) {
+    if (!validController(c)) return;
+    processWide().controllerClipboard = model::controllerOf(core_.records_.controllers, c);
+    processWide().controllerClipboardFull = true;
+}
+
+void InstanceCore::EditorLink::pasteController(int c) {
+    if (processWide().controllerClipboardFull) setController(c, processWide().controllerClipboard, editor::Report::kNamesAndState);
+}
+
+void InstanceCore::EditorLink::setRouting(int32_t port, int32_t channel) {
+    core_.records_.options.port = port;
+    core_.records_.options.channel = channel;
+    core_.session_.clearSwitchState();  // what was last sent there no longer counts
+    report(editor::Report::kState);
+}
+
+void InstanceCore::EditorLink::setPageName(int page, const std::string& name) {
+    if (page < 0 || page >= model::kControllerPageCount) return;
+    core_.records_.pageNames[size_t(page)] = name;
+    report(editor::Report::kState);
+}
+
+void InstanceCore::EditorLink::setView(editor::ViewField field, int32_t value) {
+    model::InstanceOptions& o = core_.records_.options;
+    switch (field) {
+    case editor::ViewField::kPanel: o.page = value; break;
+    case editor::ViewField::kEditing: o.editing = value; break;
+    case editor::ViewField::kBankStart: o.startart = value; break;
+    case editor::ViewField::kControllerStart: core_.records_.controllerstart = value; break;
+    case editor::ViewField::kMinimised: o.minimised = value; break;
+    }
+    report(editor::Report::kNothing);
+}
+
+void InstanceCore::EditorLink::setStoredScale(float stored) {
+    core_.records_.options.uiscale = stored;
+    report(editor::Report::kNothing);
+}
+
+void InstanceCore::EditorLink::editorResized(editor::Report how) {
+    core_.host_.request(fruity::kReqEditorResized, 0, 0);
+    report(how);
+}
 
 void InstanceCore::EditorLink::renameInstance(const char* name) {
     core_.host_.request(fruity::kReqSetName, 0, reinterpret_cast<intptr_t>(name));
@@ -38,6 +138,7 @@ void InstanceCore::EditorLink::toggleOption(const model::OptionInfo& option) {
     if (option.field) o.*option.field = o.*option.field ? 0 : 1;
     else processWide().singleEditor = processWide().singleEditor ? 0 : 1;
     core_.optionsChanged(before);
+    report(editor::Report::kNothing);
     if (option.field == &model::InstanceOptions::articbanks) {
         core_.host_.request(fruity::kReqNamesChanged, 0, fruity::kColourNamesChanged);
         core_.host_.request(fruity::kReqNamesChanged, 0, fruity::kPropertyNamesChanged);
@@ -47,17 +148,14 @@ void InstanceCore::EditorLink::toggleOption(const model::OptionInfo& option) {
     }
 }
 
-bool InstanceCore::EditorLink::httpApiEnabled() const { return processWide().httpApiEnabled; }
-int InstanceCore::EditorLink::optionsTab() const { return processWide().optionsTab; }
-void InstanceCore::EditorLink::setOptionsTab(int tab) { processWide().optionsTab = tab; }
+void InstanceCore::EditorLink::toggleHttpApi() { core_.setHttpApiEnabled(!processWide().httpApiEnabled); }
+void InstanceCore::EditorLink::showOptionsTab(int tab) { processWide().optionsTab = tab; }
 
 std::string InstanceCore::EditorLink::nameForPickedIcon(const std::string& current, int icon) const {
     return model::nameForPickedIcon(processWide().iconNames, current, icon);
 }
 
 std::string InstanceCore::EditorLink::httpApiAddress() const { return http::HttpApi_Address(); }
-
-bool InstanceCore::EditorLink::articulationClipboardFull() const { return processWide().articulationClipboard.full; }
 
 void InstanceCore::EditorLink::bankCommand(editor::BankCommand command) {
     using editor::BankCommand;
@@ -86,10 +184,10 @@ InstanceCore* nonGhostedTwin(const InstanceCore& self) {
 }
 }  // namespace
 
-bool InstanceCore::EditorLink::hostParameterMenu(int parameter, bool nonGhosted,
-                                                 std::vector<platform::MenuEntry>& entries) {
+std::vector<platform::MenuEntry> InstanceCore::EditorLink::hostParameterMenu(int parameter, bool nonGhosted) const {
     InstanceCore* twin = nonGhosted ? nonGhostedTwin(core_) : nullptr;
     plugin::HostPort& host = twin ? twin->host_ : core_.host_;
+    std::vector<platform::MenuEntry> entries;
     std::string text;
     int flags = 0;
     for (int n = 0; host.parameterMenuEntry(parameter, n, text, flags); ++n) {
@@ -97,13 +195,13 @@ bool InstanceCore::EditorLink::hostParameterMenu(int parameter, bool nonGhosted,
         if (n == 0 && dash) continue;
         platform::MenuEntry e;
         e.id = 1024 + n;
-        e.text = text;
+        e.text = twin ? text + " (non-ghosted)" : text;
         e.greyed = flags & 1;
         e.checked = flags & 2;
         e.separator = dash;
         entries.push_back(e);
     }
-    return twin != nullptr;
+    return entries;
 }
 
 void InstanceCore::EditorLink::runHostParameterEntry(int parameter, int entry, bool nonGhosted) {
@@ -118,17 +216,6 @@ void InstanceCore::EditorLink::runHostParameterEntry(int parameter, int entry, b
         }
     }
     if (!sent) core_.host_.request(fruity::kReqParamMenuEntry, parameter, entry);
-}
-
-editor::ControllerClipboard InstanceCore::EditorLink::controllerClipboard() const {
-    return processWide().controllerClipboard;
-}
-void InstanceCore::EditorLink::setControllerClipboard(const editor::ControllerClipboard& clipboard) {
-    processWide().controllerClipboard = clipboard;
-}
-
-void InstanceCore::EditorLink::namesChanged() {
-    core_.host_.request(fruity::kReqNamesChanged, 0, fruity::kParameterNamesChanged);
 }
 
 int32_t InstanceCore::EditorLink::iconForRename(const std::string& name, int32_t icon) const {

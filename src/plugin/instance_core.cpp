@@ -91,9 +91,23 @@ void InstanceCore::ResetToDefaults() {
     editor_.state().hintId = -1;
 }
 
+editor::Facts InstanceCore::editorFacts() const {
+    const ProcessWide& p = processWide();
+    editor::Facts facts;
+    facts.hostVersion = host_.hostVersion();
+    facts.httpApiEnabled = p.httpApiEnabled;
+    facts.optionsTab = p.optionsTab;
+    const int icons = platform::editorIconCount();
+    if (icons > 0) facts.iconCount = icons;
+    facts.controllerClipboardFull = p.controllerClipboardFull;
+    facts.articulationParameter = params_.articulationIndex();
+    return facts;
+}
+
 editor::PaintFacts InstanceCore::paintFacts() const {
     const ProcessWide& p = processWide();
     editor::PaintFacts facts;
+    static_cast<editor::Facts&>(facts) = editorFacts();
     facts.playingArticulation = session_.currentArticulation;
     const engine::Route route = session_.route();
     const auto& mutes = p.engineTables->muteTable;
@@ -102,12 +116,7 @@ editor::PaintFacts InstanceCore::paintFacts() const {
     for (size_t i = 0; i < mutes.size(); ++i)
         if (i != size_t(route.index()) && !mutes[i]) facts.othersAllMuted = false;
     facts.debugLog = session_.debugLog;
-    facts.httpApiEnabled = p.httpApiEnabled;
     facts.singleEditor = p.singleEditor != 0;
-    facts.oldHost = model::hostBefore12(host_.hostVersion());
-    facts.optionsTab = p.optionsTab;
-    const int icons = platform::editorIconCount();
-    if (icons > 0) facts.iconCount = icons;
     facts.noteNames = &noteNames_;
     return facts;
 }
@@ -125,6 +134,7 @@ void InstanceCore::showEditor(intptr_t parent) {
     }
     p.activeInstance = this;
     editor_.show(parent);
+    http::HttpApi_DocumentChanged();
 }
 
 void InstanceCore::hideEditor() {
@@ -135,6 +145,7 @@ void InstanceCore::hideEditor() {
                                             p.formPlaceY);
     }
     editor_.hide();
+    http::HttpApi_DocumentChanged();
 }
 
 void InstanceCore::loadDroppedFile(const char* path) {

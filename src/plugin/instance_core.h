@@ -99,7 +99,8 @@ public:
     float editorScale() const { return editor_.currentScale(); }
     int editorWidth() const { return editor_.width(); }
     int editorHeight() const { return editor_.height(); }
-    // What a paint reads of the engine, the process and the host. [ui]
+    // What the editor and a paint read of the engine, the process and the host. [ui]
+    editor::Facts editorFacts() const;
     editor::PaintFacts paintFacts() const;
 
     // Articulation files, UACC conversions and Kontakt instruments, from the editor's menus and
@@ -172,56 +173,65 @@ private:
         InstanceCore& core_;
     };
 
-    // The editor's way to the instance (editor_link.cpp).
+    // The editor's way to the instance (editor_link.cpp): values out, commands in.
     class EditorLink final : public editor::EditorHost {
     public:
         explicit EditorLink(InstanceCore& core) : core_(core) {}
-        model::InstanceRecords& records() override { return core_.records_; }
-        editor::PaintFacts paintFacts() const override { return core_.paintFacts(); }
-        int32_t hostVersion() const override { return core_.host_.hostVersion(); }
-        void editorResized() override;
-        void viewChanged() override { http::HttpApi_DocumentChanged(); }
-        void showHint(const char* text) override { core_.host_.showHint(text); }
-        void statusText(const char* text) override { core_.host_.statusText(text); }
-        void stateChanged() override { core_.stateChanged(); }
-        void renameInstance(const char* name) override;
+        model::InstanceOptions options() const override { return core_.records_.options; }
+        model::ArticulationCore articulation(int slot) const override;
+        model::KeyNamesSource keyNames(int slot) const override;
+        bool articulationMenuShows(int slot, int command) const override;
+        model::Controller controller(int c) const override;
+        int32_t controllerStart() const override { return core_.records_.controllerstart; }
+        std::string pageName(int page) const override;
+        editor::Facts facts() const override { return core_.editorFacts(); }
+        bool nkiImporterPresent() const override { return core_.nkiImporterPresent(); }
+        std::string nameForPickedIcon(const std::string& current, int icon) const override;
+        int32_t iconForRename(const std::string& name, int32_t icon) const override;
+        std::string httpApiAddress() const override;
+        std::vector<platform::MenuEntry> hostParameterMenu(int parameter, bool nonGhosted) const override;
+        void paint(const editor::EditorState& state, platform::Canvas& canvas) const override;
+
+        void setArticulation(int slot, const model::ArticulationCore& fields) override;
+        void setController(int c, const model::Controller& controller, editor::Report report) override;
         void setControllerValue(int parameterIndex, int value) override;
-        void forgetSwitches() override { core_.session_.clearSwitchState(); }
+        void setRouting(int32_t port, int32_t channel) override;
+        void setPageName(int page, const std::string& name) override;
+        void setView(editor::ViewField field, int32_t value) override;
+        void setStoredScale(float stored) override;
+        void toggleOption(const model::OptionInfo& option) override;
+        void articulationCommand(int slot, int command) override { core_.ArticulationCommand(slot, command); }
+        void bankCommand(editor::BankCommand command) override;
+        void keyNamesCommand(int slot, model::KeyNamesCommand command) override {
+            core_.runKeyNamesCommand(slot, command);
+        }
+        void copyController(int c) override;
+        void pasteController(int c) override;
+
         void setNoteLearn(engine::NoteLearn learn) override {
             core_.session_.setLearn(learn, core_.records_.options.editingSlot());
         }
         void muteClicked(bool ctrl) override { core_.muteClicked(ctrl); }
-        void toggleOption(const model::OptionInfo& option) override;
-        bool httpApiEnabled() const override;
-        void setHttpApiEnabled(bool enabled) override { core_.setHttpApiEnabled(enabled); }
-        int optionsTab() const override;
-        void setOptionsTab(int tab) override;
+        void selectBank(int bank) override;
+        void toggleHttpApi() override;
+        void showOptionsTab(int tab) override;
         void toggleDebugLog() override { core_.session_.debugLog = !core_.session_.debugLog; }
-        void traceLine(const char* text) override { core_.session_.trace("%s", text); }
-        void clearKeyNames(int articulation) override { core_.loadKeyNames(articulation, nullptr); }
-        std::string nameForPickedIcon(const std::string& current, int icon) const override;
-        std::string httpApiAddress() const override;
         void pianoRollPick(int cell) override;
+        void sendMidi(uint32_t message) override { core_.midi_.midiOut(message); }
+        void runHostParameterEntry(int parameter, int entry, bool nonGhosted) override;
+
+        void editorResized(editor::Report report) override;
+        void renameInstance(const char* name) override;
+        void showHint(const char* text) override { core_.host_.showHint(text); }
+        void statusText(const char* text) override { core_.host_.statusText(text); }
+        void traceLine(const char* text) override { core_.session_.trace("%s", text); }
         bool prompt(const char* caption, std::string& text) override { return core_.host_.prompt(caption, text); }
         intptr_t messageBox(const char* text, intptr_t flags) override { return core_.host_.messageBox(text, flags); }
-        void articulationCommand(int index, int command) override { core_.ArticulationCommand(index, command); }
-        bool articulationClipboardFull() const override;
-        void bankCommand(editor::BankCommand command) override;
-        bool nkiImporterPresent() const override { return core_.nkiImporterPresent(); }
-        void keyNamesCommand(int articulation, model::KeyNamesCommand command) override {
-            core_.runKeyNamesCommand(articulation, command);
-        }
-        bool hostParameterMenu(int parameter, bool nonGhosted, std::vector<platform::MenuEntry>& entries) override;
-        void runHostParameterEntry(int parameter, int entry, bool nonGhosted) override;
-        int articulationParameter() const override { return core_.params_.articulationIndex(); }
-        editor::ControllerClipboard controllerClipboard() const override;
-        void setControllerClipboard(const editor::ControllerClipboard& clipboard) override;
-        void namesChanged() override;
-        int32_t iconForRename(const std::string& name, int32_t icon) const override;
-        void selectBank(int bank) override;
-        void sendMidi(uint32_t message) override { core_.midi_.midiOut(message); }
 
     private:
+        // What a change tells the host; every change marks the API's document.
+        void report(editor::Report report);
+
         InstanceCore& core_;
     };
 

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 
-#include "editor/editor_state.h"
 #include "engine/shared_tables.h"
 #include "http/instance_view.h"
 #include "model/articulation_commands.h"
@@ -25,7 +24,9 @@ struct ProcessWide {
     std::unique_ptr<engine::SharedTables> engineTables;
 
     model::ArticulationClipboard articulationClipboard;
-    editor::ControllerClipboard controllerClipboard;
+    // One controller held for pasting; full from the first copy on.
+    model::Controller controllerClipboard;
+    bool controllerClipboardFull = false;
     model::IconNameTable iconNames;
 
     // Editor sharing between instances.

@@ -206,7 +206,7 @@ TEST_F(PaintTest, OptionRowsFollowTheirFlagsAndTheSelectedTab) {
     r.options.ghost = 1;
     facts.httpApiEnabled = true;
     facts.singleEditor = false;
-    facts.oldHost = true;  // an old host always shows the single editor
+    facts.hostVersion = model::kHostVersion12 - 1;  // an old host always shows the single editor
     const Case cases[] = {
         {kGeneralTab, "Show single editor", true},     {kGeneralTab, "Preserve Port/Channel", false},
         {kAutomationTab, "Parameters control CC", false}, {kAutomationTab, "CC Ghosting", true},

@@ -17,6 +17,7 @@
 #include "hostkit/memory_stream.h"
 #include "support/fake_clock.h"
 #include "support/fake_editor_platform.h"
+#include "support/fake_menu.h"
 #include "support/notes.h"
 #include "support/fake_sockets.h"
 #include "support/plugin_fixture.h"
@@ -448,16 +449,19 @@ TEST_F(HttpApiTest, TheKeptDocumentFollowsEveryKindOfChange) {
     std::vector<TFruityPlug*> plugs{create(), create()};
     std::mt19937 random(7);
     const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    const auto click = [](TFruityPlug* plug, editor::Hit box, platform::InputEvent::Kind kind) {
+    testing_support::FakeMenu menus;
+    const auto click = [](TFruityPlug* plug, editor::Hit box, platform::InputEvent::Kind kind,
+                          int button = platform::InputEvent::kLeft) {
         platform::InputEvent e;
         e.kind = kind;
+        e.button = button;
         e.x = (box.left + box.right) / 2;
         e.y = (box.top + box.bottom) / 2;
         impl(plug).editor().input(e);
     };
     for (int step = 0; step < 300; ++step) {
         TFruityPlug* plug = plugs[size_t(pick(int(plugs.size())))];
-        const int kind = pick(11);
+        const int kind = pick(12);
         switch (kind) {
         case 0: get(path(plug, "/port=" + std::to_string(pick(4)))); break;
         case 1: plug->ProcessParam(pick(129), pick(128), fruity::kParamUpdateValue); break;
@@ -496,6 +500,16 @@ TEST_F(HttpApiTest, TheKeptDocumentFollowsEveryKindOfChange) {
                 plugs.push_back(create());
             }
             break;
+        case 11: {  // a controller's name switches it on or off; its menu locks it
+            click(plug, editor::panelTabHit(editor::kControllerPanel), platform::InputEvent::Kind::kButtonDown);
+            click(plug, editor::panelTabHit(editor::kControllerPanel), platform::InputEvent::Kind::kButtonUp);
+            const int k = 1 + pick(5), button = pick(2) ? platform::InputEvent::kLeft : platform::InputEvent::kRight;
+            menus.answers = {131};
+            const editor::Hit box = button == platform::InputEvent::kLeft ? editor::controlNameHit(k) : editor::controlHit(k);
+            click(plug, box, platform::InputEvent::Kind::kButtonDown, button);
+            click(plug, box, platform::InputEvent::Kind::kButtonUp, button);
+            break;
+        }
         }
         const std::string kept = getJson("/api");
         http::HttpApi_DocumentChanged();
