@@ -14,7 +14,8 @@ for target in "$dir"/*_fuzz; do
     base=${name%_fuzz}
     corpus=$root/build/fuzz/corpus/$name
     mkdir -p "$corpus"
-    set -- -max_total_time="$seconds" -print_final_stats=1
+    # A failing input is written beside the log, not into the checkout.
+    set -- -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$corpus-"
     [ -f "$root/fuzz/$base.dict" ] && set -- "$@" -dict="$root/fuzz/$base.dict"
     set -- "$@" "$corpus"
     [ -d "$root/fuzz/corpus/$base" ] && set -- "$@" "$root/fuzz/corpus/$base"
@@ -25,5 +26,5 @@ for target in "$dir"/*_fuzz; do
     fi
     grep -E 'stat::number_of_executed_units' "$corpus.log" || true
 done
-[ "$status" -eq 0 ] || echo "a fuzz target failed; its log is in build/fuzz/corpus/"
+[ "$status" -eq 0 ] || echo "a fuzz target failed; its log and the failing input are in build/fuzz/corpus/"
 exit "$status"

@@ -71,7 +71,9 @@ bool nearPress(Point a, Point b) { return std::abs(a.x - b.x) <= kClickSlack && 
 
 int Editor::controllerParameter(int c) const {
     const model::InstanceOptions o = host_.options();
-    return o.paramknob ? c : host_.controller(c).cc - o.oldparams;
+    if (o.paramknob) return c;
+    // Both come from the state as they were stored: any index outside the parameters is ignored.
+    return static_cast<int>(std::clamp<int64_t>(int64_t{host_.controller(c).cc} - o.oldparams, -1, model::kParameterCount));
 }
 
 int Editor::shownController(int k) const { return model::shownController(host_.controllerStart(), k); }
@@ -262,7 +264,7 @@ void Editor::endDrag() {
     const model::InstanceOptions o = host_.options();
     if ((state_.dragTarget == kPortTarget || state_.dragTarget == kChannelTarget) && held(HeldKey::kAlt)) {
         char name[48];
-        std::snprintf(name, sizeof name, "KRYL Out %i:%i", o.port, o.channel + 1);
+        std::snprintf(name, sizeof name, "KRYL Out %i:%lld", o.port, static_cast<long long>(o.channel) + 1);
         host_.renameInstance(name);
     }
     state_.cursorAnchor = {-1, -1};

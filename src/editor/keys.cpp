@@ -122,9 +122,9 @@ void Editor::manualEntry(TypedField field) {
     case F::kCcValue:
     case F::kVelocity: text = std::to_string(art.modw); break;
     case F::kCcNumber: text = std::to_string(art.modc); break;
-    case F::kProgram: text = std::to_string(art.prog + 1); break;
+    case F::kProgram: text = std::to_string(int64_t{art.prog} + 1); break;
     case F::kPort: text = std::to_string(o.port); break;
-    case F::kChannel: text = o.channel == model::kPerColourChannel ? "---" : std::to_string(o.channel + 1); break;
+    case F::kChannel: text = o.channel == model::kPerColourChannel ? "---" : std::to_string(int64_t{o.channel} + 1); break;
     case F::kArticulationName: text = art.name; break;
     case F::kPageName: text = host_.pageName(page); break;
     }

@@ -215,7 +215,7 @@ void Editor::controllerMenu(int c, bool promptOnly) {
         return;
     case kRename: return renameController(c);
     case kSwapType:
-        ctl.type = (ctl.type + 1) % 3;
+        ctl.type = static_cast<int32_t>((int64_t{ctl.type} + 1) % 3);  // a stored type may be anything
         host_.setController(c, ctl, Report::kState);
         invalidate(false);
         return;

@@ -79,9 +79,9 @@ void drawArticulation(const model::InstanceRecords& r, const PaintFacts& facts, 
     canvas.setFont(font::kValue);
     canvas.setTextColour(c::kValue);
     canvas.text(noteText(facts, art.note[size_t(a)], "----"), kKeyswitchText, TextFormat::kCentred);
-    const auto number = [&text](int32_t value, const char* none) {
+    const auto number = [&text](int64_t value, const char* none) {  // wide: a stored value plus one
         if (value < 0) return none;
-        std::snprintf(text, sizeof text, "%i", value);
+        std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
         return static_cast<const char*>(text);
     };
     if (modc == model::kModSecondKeyswitch) {
@@ -93,7 +93,7 @@ void drawArticulation(const model::InstanceRecords& r, const PaintFacts& facts, 
         canvas.text(number(modw, "---"), kCcValueText, TextFormat::kCentred);
     }
     const int32_t prog = art.prog[size_t(a)];
-    canvas.text(number(prog < 0 ? -1 : prog + 1, "---"), kProgramText, TextFormat::kCentred);
+    canvas.text(number(prog < 0 ? -1 : int64_t{prog} + 1, "---"), kProgramText, TextFormat::kCentred);
 
     const bool keyNames = art.keynames[size_t(a)] != nullptr;
     canvas.copy(Sheet::kSkin, sheet::keyNamesButton(keyNames), kKeyNamesButton.x, kKeyNamesButton.y);
@@ -115,7 +115,7 @@ void drawPortAndChannel(const model::InstanceRecords& r, const PaintFacts& facts
     std::snprintf(text, sizeof text, "%i", r.options.port);
     canvas.text(text, kPortText, TextFormat::kCentred);
     if (r.options.channel == model::kPerColourChannel) std::snprintf(text, sizeof text, "---");
-    else std::snprintf(text, sizeof text, "%i", r.options.channel + 1);
+    else std::snprintf(text, sizeof text, "%lld", static_cast<long long>(r.options.channel) + 1);
     canvas.text(text, kChannelText, TextFormat::kCentred);
 
     canvas.setFont(font::kSmall);

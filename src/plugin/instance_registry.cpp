@@ -39,8 +39,8 @@ bool InstanceRegistry::contains(const InstanceCore* instance) const {
 void toggleMute(engine::SharedTables& tables, int32_t port, int32_t channel, char* status, size_t statusSize) {
     uint8_t& entry = tables.muteTable[engine::portChannelIndex(port, channel)];
     entry = entry ? 0 : 1;
-    std::snprintf(status, statusSize, entry ? "Port %i, Channel %i muted" : "Port %i, Channel %i unmuted", port,
-                  channel + 1);
+    std::snprintf(status, statusSize, entry ? "Port %i, Channel %lld muted" : "Port %i, Channel %lld unmuted", port,
+                  static_cast<long long>(channel) + 1);  // a stored channel may be anything
 }
 
 void toggleSolo(engine::SharedTables& tables, int32_t port, int32_t channel, char* status, size_t statusSize) {
@@ -51,7 +51,8 @@ void toggleSolo(engine::SharedTables& tables, int32_t port, int32_t channel, cha
     if (othersUnmuted > 0) {
         tables.muteTable.fill(1);
         tables.muteTable[own] = 0;
-        std::snprintf(status, statusSize, "Port %i, Channel %i is now solo", port, channel + 1);
+        std::snprintf(status, statusSize, "Port %i, Channel %lld is now solo", port,
+                      static_cast<long long>(channel) + 1);
     } else {
         tables.muteTable.fill(0);
         std::snprintf(status, statusSize, "All ports/channels unmuted");

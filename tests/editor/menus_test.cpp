@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 
 #include "support/editor_fixture.h"
+#include "support/recording_canvas.h"
 
 namespace {
 
@@ -120,6 +122,36 @@ TEST_F(MenusTest, TypedValuesAreReadClampedAndStored) {
     rightClick(in(kKeyswitchHit));
     EXPECT_EQ(r().articulations.note[0], 48);
     EXPECT_TRUE(host.dispatchesWithCode(48).empty());
+}
+
+// A damaged state may hold any number: what the editor shows or works out from one is done wide.
+TEST_F(MenusTest, StoredNumbersAtTheIntegerLimitsAreShownWhole) {
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    r().options.page = kArticulationPanel;
+    r().articulations.prog[0] = kMax;
+    r().options.channel = kMax;
+    testing_support::RecordingCanvas canvas;
+    ed().paintTo(canvas);
+    EXPECT_EQ(canvas.textAt(kProgramText), "2147483648");
+    EXPECT_EQ(canvas.textAt(kChannelText), "2147483648");
+    rightClick(in(kProgramHit));
+    EXPECT_EQ(host.promptPrefills.back(), "2147483648");
+    rightClick(in(kChannelHit));
+    EXPECT_EQ(host.promptPrefills.back(), "2147483648");
+    click(in(kMuteSoloHit));
+    EXPECT_EQ(statuses().back(), "Port 0, Channel 2147483648 muted");
+
+    r().options.page = kControllerPanel;
+    r().options.paramknob = 0;
+    r().options.oldparams = 1;
+    r().controllers.cc[1] = std::numeric_limits<int32_t>::min();
+    r().controllers.type[1] = kMax;
+    menus.answers = {128};  // "Swap controller type"
+    rightClick(in(controlHit(1)));
+    EXPECT_EQ(r().controllers.type[1], 2);  // (2147483647 + 1) mod 3
+    host.clear();
+    rightClick(in(controlHit(1)), InputEvent::kMiddle);  // a reset under no parameter reaches none
+    EXPECT_EQ(statuses().back(), "CC #-2147483648 set to 127");
 }
 
 TEST_F(MenusTest, ModeMenuAndTheMidiTestBurst) {
